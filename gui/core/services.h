@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// The clipboard's plain text, as bytes.
+class ClipboardAccess {
+public:
+    virtual ~ClipboardAccess() = default;
+    virtual bool hasText() = 0;
+    virtual std::string text() = 0;
+    virtual void setText(const std::string& text) = 0;
+};
+
+// The keys that a command writes at once to the settings file (section History and others).
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual std::string readString(const std::string& section, const std::string& key,
+                                   const std::string& fallback) = 0;
+    virtual void writeString(const std::string& section, const std::string& key,
+                             const std::string& value) = 0;
+};
+
+// The shared progress window: a title and a gauge from 0 to a maximum.
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+    virtual void begin(const std::string& title, std::size_t maximum) = 0;
+    virtual void advance(std::size_t position) = 0;
+    virtual void end() = 0;
+};
+
+// Implementations that do nothing, for callers without a window.
+class NoProgress final : public ProgressSink {
+public:
+    void begin(const std::string&, std::size_t) override {}
+    void advance(std::size_t) override {}
+    void end() override {}
+};

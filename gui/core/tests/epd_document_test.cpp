@@ -1,0 +1,647 @@
+#include "epd_document.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "scripted_prompts.h"
+#include "temp_folder.h"
+
+namespace {
+
+using Kind = Interaction::Kind;
+using Lines = std::vector<std::string>;
+
+const std::string kLine1 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 bm e5;";
+const std::string kLine2 = "4k3/8/8/8/8/8/8/4K3 w - - id \"kings\";";
+const std::string kLine3 = "8/8/8/8/8/8/8/8 w - - c0 \"empty\";";
+const std::string kBadPlacement = "8/8/8/8/8/8/8/7 w - - id \"short\";";
+
+// Mirrors the line list the way a view would, and checks that every change is announced in
+// matching begin/end pairs with the right counts.
+class MirrorObserver : public DocumentObserver {
+public:
+    explicit MirrorObserver(const EpdDocument& document) : m_document(document) {}
+    std::size_t rows = 0;
+    int displayUpdates = 0;
+    int focusRequests = 0;
+    std::vector<std::string> faults;
+
+    void beginResetLines() override { begin("reset"); }
+    void endResetLines() override {
+        end("reset");
+        rows = m_document.lineCount();
+    }
+    void beginInsertLines(std::size_t first, std::size_t count) override {
+        begin("insert");
+        if (first > rows) faults.push_back("insert past the end");
+        m_pending = count;
+    }
+    void endInsertLines() override {
+        end("insert");
+        rows += m_pending;
+        check();
+    }
+    void beginRemoveLines(std::size_t first, std::size_t count) override {
+        begin("remove");
+        if (first + count > rows) faults.push_back("remove past the end");
+        m_pending = count;
+    }
+    void endRemoveLines() override {
+        end("remove");
+        rows -= m_pending;
+        check();
+    }
+    void linesChanged(std::size_t first, std::size_t last) override {
+        if (first > last || last >= rows) faults.push_back("bad changed range");
+    }
+    void displayChanged() override { ++displayUpdates; }
+    void focusLineList() override { ++focusRequests; }
+
+private:
+    void begin(const char* what) {
+        if (!m_open.empty()) faults.push_back(std::string("nested ") + what);
+        m_open = what;
+    }
+    void end(const char* what) {
+        if (m_open != what) faults.push_back(std::string("unmatched end of ") + what);
+        m_open.clear();
+    }
+    void check() {
+        if (rows != m_document.lineCount()) faults.push_back("row count out of step");
+    }
+    const EpdDocument& m_document;
+    std::string m_open;
+    std::size_t m_pending = 0;
+};
+
+class Document : public testing::Test {
+protected:
+    explicit Document(int undoSize = 100)
+        : document(DocumentServices{&prompts, &clipboard, &settings, &progress, folder.root()},
+                   undoSize),
+          mirror(document) {
+        document.setObserver(&mirror);
+    }
+
+    void TearDown() override {
+        EXPECT_TRUE(prompts.unexpected().empty())
+            << "unexpected question: " << prompts.unexpected().front();
+        EXPECT_EQ(prompts.pendingAnswers(), 0u) << "scripted answers were not used";
+        EXPECT_TRUE(mirror.faults.empty()) << mirror.faults.front();
+        EXPECT_EQ(mirror.rows, document.lineCount());
+    }
+
+    std::string writeFile(const std::string& name, const Lines& lines,
+                          const std::string& end = "\r\n") {
+        std::string bytes;
+        for (const auto& line : lines) bytes += line + end;
+        folder.write(name, bytes);
+        return folder.path(name);
+    }
+
+    // Opens a file the way the command line does, without a dialog; messages stay recorded.
+    void openFile(const std::string& path) {
+        document.setWaitingFileName(path);
+        document.open();
+    }
+
+    Lines documentLines() const {
+        Lines lines;
+        for (std::size_t i = 0; i < document.lineCount(); ++i)
+            lines.emplace_back(document.line(i));
+        return lines;
+    }
+
+    const Interaction& lastShown() const { return prompts.shown().back(); }
+    const CommandStates& states() const { return document.display().commands; }
+
+    TempFolder folder;
+    ScriptedPrompts prompts;
+    MemoryClipboard clipboard;
+    MemorySettings settings;
+    RecordingProgress progress;
+    EpdDocument document;
+    MirrorObserver mirror;
+};
+
+TEST_F(Document, StartsWithoutDocumentShowingTheInitialPosition) {
+    const auto& display = document.display();
+    EXPECT_FALSE(document.isOpen());
+    EXPECT_EQ(display.title, "Brisvane");
+    EXPECT_EQ(display.indexLabel, "0/0");
+    EXPECT_EQ(display.lineField, "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
+    EXPECT_EQ(display.diagram, TChessPosition());
+    EXPECT_EQ(states(), CommandStates{});
+}
+
+TEST_F(Document, OpenAsksWithTheRememberedFolderAndShowsTheFirstLine) {
+    settings.writeString("History", "LastEPDdirectory", "/some/where/");
+    const auto path = writeFile("suite.epd", {kLine1, "too short", kLine2});
+    prompts.file(path);
+    document.open();
+
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    const auto& dialog = prompts.shown()[0];
+    EXPECT_EQ(dialog.kind, Kind::OpenFile);
+    EXPECT_EQ(dialog.request.title, "Brisvane: Open EPD file");
+    EXPECT_EQ(dialog.request.filter, "EPD Files(*.EPD)|*.EPD");
+    EXPECT_EQ(dialog.request.filterIndex, 1);
+    EXPECT_EQ(dialog.request.initialDir, "/some/where/");
+    EXPECT_EQ(dialog.request.fileName, "");
+
+    EXPECT_TRUE(document.isOpen());
+    EXPECT_EQ(documentLines(), (Lines{kLine1, kLine2}));
+    EXPECT_EQ(document.currentIndex(), 0);
+    EXPECT_EQ(document.directory(), folder.root());
+    EXPECT_EQ(document.name(), "suite.epd");
+    const auto& display = document.display();
+    EXPECT_EQ(display.title, "Brisvane: suite.epd");
+    EXPECT_EQ(display.indexLabel, "1/2");
+    EXPECT_EQ(display.selectedRow, 0);
+    EXPECT_EQ(display.lineField, kLine1);
+    EXPECT_EQ(display.diagram.PieceOnSquare(34), Piece::WhitePawn);
+    EXPECT_EQ(display.diagram.PieceOnSquare(14), Piece::Empty);
+    EXPECT_EQ(settings.readString("History", "LastEPDdirectory", ""), folder.root() + "/");
+    EXPECT_EQ(mirror.focusRequests, 1);
+}
+
+TEST_F(Document, GermanOpenDialogAndMessages) {
+    document.setLanguage(Language::German);
+    prompts.cancel();
+    document.open();
+    EXPECT_EQ(lastShown().request.title, "Brisvane: Öffne EPD Datei");
+    EXPECT_EQ(lastShown().request.filter, "EPD Dateien(*.EPD)|*.EPD");
+    openFile(writeFile("empty.epd", {"short"}));
+    EXPECT_EQ(prompts.messages(), Lines{"Die EPD Datei ist leer"});
+}
+
+TEST_F(Document, CancelledOpenLeavesNoDocument) {
+    prompts.cancel();
+    document.open();
+    EXPECT_FALSE(document.isOpen());
+    EXPECT_TRUE(prompts.messages().empty());
+}
+
+TEST_F(Document, FileOfShortLinesIsEmptyAndFifteenCharactersIsALine) {
+    openFile(writeFile("short.epd", {"12345678901234", "", "x"}));
+    ASSERT_EQ(prompts.messages(), Lines{"The EPD file is empty"});
+    EXPECT_EQ(prompts.shown().back().icon, Icon::Information);
+    EXPECT_FALSE(document.isOpen());
+    EXPECT_EQ(document.name(), "");
+
+    openFile(writeFile("fifteen.epd", {"123456789012345"}));
+    EXPECT_TRUE(document.isOpen());
+    EXPECT_EQ(document.lineCount(), 1u);
+}
+
+TEST_F(Document, LineOf4097CharactersStopsTheWholeLoad) {
+    openFile(writeFile("ok.epd", {kLine1, kLine1 + std::string(4096 - kLine1.size(), ' ')}));
+    EXPECT_EQ(document.lineCount(), 2u);
+
+    openFile(writeFile("long.epd", {kLine1, std::string(4097, 'p'), kLine2}));
+    EXPECT_EQ(prompts.messages(), Lines{"EPD line(s) too long"});
+    EXPECT_EQ(lastShown().icon, Icon::Error);
+    EXPECT_FALSE(document.isOpen());
+    EXPECT_EQ(document.lineCount(), 0u);
+    EXPECT_EQ(document.name(), "");
+    EXPECT_EQ(document.directory(), "");
+    EXPECT_EQ(document.display().title, "Brisvane");
+}
+
+TEST_F(Document, UnreadableChoicesGiveAClearErrorAndNoDocument) {
+    openFile(folder.root());
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages()[0], "Can't read file " + folder.root() + ": Is a directory");
+    EXPECT_FALSE(document.isOpen());
+
+    // A file deleted between choosing and reading.
+    prompts.forget();
+    const auto path = writeFile("gone.epd", {kLine1});
+    std::filesystem::remove(path);
+    openFile(path);
+    EXPECT_EQ(prompts.messages(),
+              Lines{"Can't read file " + path + ": No such file or directory"});
+    EXPECT_FALSE(document.isOpen());
+}
+
+TEST_F(Document, EveryLineIsWrittenBackByteForByte) {
+    const std::string latin1 = "8/8/8/8/8/8/8/8 w - - c0 \"Gr\xFC\xDF" "e\";";
+    const std::string withNul = std::string("8/8/8/8/8/8/8/8 w - - c1 \"\0\";", 29);
+    const std::string tab = "8/8/8/8/8/8/8/8\tw - - c2 \"tab\";  ";
+    folder.write("mixed.epd", kLine1 + "\r" + latin1 + "\n" + withNul + "\r\n\r\n" + tab);
+    openFile(folder.path("mixed.epd"));
+    ASSERT_EQ(documentLines(), (Lines{kLine1, latin1, withNul, tab}));
+    EXPECT_EQ(document.save(), SaveOutcome::Saved);
+    EXPECT_EQ(folder.read("mixed.epd"),
+              kLine1 + "\r\n" + latin1 + "\r\n" + withNul + "\r\n" + tab + "\r\n");
+}
+
+TEST_F(Document, SaveOfNamedDocumentAsksNothingAndClearsModifiedAndUndo) {
+    openFile(writeFile("a.epd", {kLine1, kLine2}));
+    document.deleteLine();
+    EXPECT_TRUE(document.isModified());
+    EXPECT_EQ(document.display().title, "Brisvane: a.epd *");
+    EXPECT_TRUE(states().undo);
+    EXPECT_EQ(document.save(), SaveOutcome::Saved);
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_EQ(folder.read("a.epd"), kLine2 + "\r\n");
+    EXPECT_FALSE(document.isModified());
+    EXPECT_FALSE(document.undoAvailable());
+    EXPECT_FALSE(states().undo);
+    EXPECT_EQ(document.display().title, "Brisvane: a.epd");
+}
+
+TEST_F(Document, SavingNonameGoesThroughTheDialogWithDefaultExtension) {
+    document.newFile();
+    document.addLineAtEnd(kLine1);
+    prompts.file(folder.path("fresh"));
+    EXPECT_EQ(document.save(), SaveOutcome::Saved);
+    const auto& dialog = prompts.shown().at(0);
+    EXPECT_EQ(dialog.kind, Kind::SaveFile);
+    EXPECT_EQ(dialog.request.title, "Save new EPD file");
+    EXPECT_EQ(dialog.request.filter, "EPD files (*.EPD)|*.EPD");
+    EXPECT_EQ(dialog.request.defaultExtension, "EPD");
+    EXPECT_EQ(dialog.request.fileName, "");
+    EXPECT_EQ(folder.read("fresh.EPD"), kLine1 + "\r\n");
+    EXPECT_EQ(document.name(), "fresh.EPD");
+    EXPECT_EQ(settings.readString("History", "LastEPDdirectory", ""), folder.root() + "/");
+}
+
+TEST_F(Document, SaveAsAsksBeforeOverwriting) {
+    openFile(writeFile("a.epd", {kLine1}));
+    writeFile("b.epd", {kLine2});
+    prompts.file(folder.path("b.epd")).no();
+    EXPECT_EQ(document.saveAs(), SaveOutcome::Cancelled);
+    EXPECT_EQ(prompts.shown()[0].request.title, "Save EPD file");
+    EXPECT_EQ(prompts.shown()[0].request.fileName, "a.epd");
+    EXPECT_EQ(prompts.shown()[0].request.initialDir, folder.root());
+    EXPECT_EQ(prompts.shown()[1].kind, Kind::YesNo);
+    EXPECT_EQ(prompts.shown()[1].text,
+              "File " + folder.path("b.epd") + " already exists, overwrite ?");
+    EXPECT_EQ(prompts.shown()[1].icon, Icon::Question);
+    EXPECT_EQ(folder.read("b.epd"), kLine2 + "\r\n");
+
+    prompts.file(folder.path("b.epd")).yes();
+    EXPECT_EQ(document.saveAs(), SaveOutcome::Saved);
+    EXPECT_EQ(folder.read("b.epd"), kLine1 + "\r\n");
+    EXPECT_EQ(document.name(), "b.epd");
+}
+
+TEST_F(Document, FailedSaveKeepsTheDocumentModified) {
+    TempFolder other;
+    const std::string path = other.path("x.epd");
+    openFile(writeFile("a.epd", {kLine1, kLine2}));
+    document.deleteLine();
+    prompts.file(other.root() + "/missing/x.epd");
+    EXPECT_EQ(document.saveAs(), SaveOutcome::Failed);
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages()[0],
+              "Can't write file " + other.root() + "/missing/x.epd: No such file or directory");
+    EXPECT_EQ(lastShown().icon, Icon::Error);
+    EXPECT_TRUE(document.isModified());
+    EXPECT_EQ(document.name(), "a.epd");
+    EXPECT_TRUE(document.undoAvailable());
+}
+
+TEST_F(Document, NothingToSaveWithoutLines) {
+    EXPECT_EQ(document.save(), SaveOutcome::NothingToSave);
+    document.newFile();
+    EXPECT_EQ(document.save(), SaveOutcome::NothingToSave);
+    EXPECT_FALSE(states().save);
+    EXPECT_FALSE(states().saveAs);
+}
+
+TEST_F(Document, CloseAsksForChangedNamedAndNewDocuments) {
+    openFile(writeFile("a.epd", {kLine1, kLine2}));
+    document.deleteLine();
+    prompts.no();
+    EXPECT_TRUE(document.closeWithPrompt());
+    EXPECT_EQ(prompts.shown()[0].text, "EPD file changed - save file ?");
+    EXPECT_EQ(prompts.shown()[0].caption, "Brisvane");
+    EXPECT_EQ(prompts.shown()[0].icon, Icon::Question);
+    EXPECT_FALSE(document.isOpen());
+    EXPECT_EQ(folder.read("a.epd"), kLine1 + "\r\n" + kLine2 + "\r\n");  // not saved
+
+    prompts.forget();
+    document.addLineAtEnd(kLine3);
+    document.setLanguage(Language::German);
+    prompts.no();
+    document.close();
+    EXPECT_EQ(prompts.shown()[0].text, "Sichere neue EPD Datei ?");
+}
+
+TEST_F(Document, CloseWithYesSavesThroughTheDialog) {
+    openFile(writeFile("a.epd", {kLine1, kLine2}));
+    document.deleteLine();
+    prompts.yes().file(folder.path("a.epd")).yes();
+    EXPECT_TRUE(document.closeWithPrompt());
+    EXPECT_EQ(prompts.shown()[1].request.title, "Save EPD file");
+    EXPECT_EQ(folder.read("a.epd"), kLine2 + "\r\n");
+    EXPECT_FALSE(document.isOpen());
+    EXPECT_EQ(document.display().title, "Brisvane");
+    EXPECT_EQ(document.display().indexLabel, "0/0");
+}
+
+TEST_F(Document, CloseKeepsTheDocumentWhenTheWantedSaveDidNotHappen) {
+    openFile(writeFile("a.epd", {kLine1, kLine2}));
+    document.deleteLine();
+    prompts.yes().cancel();
+    EXPECT_FALSE(document.closeWithPrompt());
+    EXPECT_TRUE(document.isOpen());
+    EXPECT_EQ(document.lineCount(), 1u);
+
+    // Open, New file and the close that they start stop there too.
+    prompts.yes().cancel();
+    document.newFile();
+    EXPECT_EQ(document.name(), "a.epd");
+    prompts.yes().file(folder.path("no/dir.epd"));
+    document.open();
+    EXPECT_EQ(document.name(), "a.epd");
+    EXPECT_TRUE(document.isModified());
+}
+
+TEST_F(Document, DeletingTheOnlyLineLeavesAnOpenEmptyDocument) {
+    openFile(writeFile("one.epd", {kLine1}));
+    document.deleteLine();
+    EXPECT_TRUE(document.isOpen());
+    EXPECT_EQ(document.lineCount(), 0u);
+    EXPECT_EQ(document.currentIndex(), -1);
+    EXPECT_EQ(document.display().indexLabel, "0/0");
+    EXPECT_EQ(document.display().lineField, std::string(kInitialPositionLine));
+    EXPECT_FALSE(states().save);
+    EXPECT_FALSE(states().deleteLine);
+    EXPECT_FALSE(states().normalize);
+    EXPECT_TRUE(states().undo);
+    EXPECT_TRUE(states().close);
+}
+
+TEST_F(Document, UndoPutsADeletedLineBackWhereItWas) {
+    openFile(writeFile("five.epd", {kLine1 + "0", kLine1 + "1", kLine1 + "2", kLine1 + "3",
+                                     kLine1 + "4"}));
+    document.next();
+    document.next();
+    document.next();  // line 3 (index 3)
+    document.deleteLine();
+    EXPECT_EQ(document.display().lineField, kLine1 + "4");
+    document.undo();
+    EXPECT_EQ(documentLines(),
+              (Lines{kLine1 + "0", kLine1 + "1", kLine1 + "2", kLine1 + "3", kLine1 + "4"}));
+    // The restored line is current and shown.
+    EXPECT_EQ(document.currentIndex(), 3);
+    EXPECT_EQ(document.display().lineField, kLine1 + "3");
+    EXPECT_EQ(document.display().indexLabel, "4/5");
+    EXPECT_FALSE(document.undoAvailable());
+    EXPECT_FALSE(states().undo);
+    EXPECT_TRUE(document.isModified());  // undo does not touch the modified flag
+}
+
+TEST_F(Document, HundredAndOneDeletionsUndoTheLastHundredInReverse) {
+    Lines lines;
+    for (int i = 0; i < 150; ++i) lines.push_back(kLine2 + std::to_string(i));
+    openFile(writeFile("many.epd", lines));
+    for (int i = 0; i < 101; ++i) document.deleteLine();  // always line 0
+    ASSERT_EQ(document.lineCount(), 49u);
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_TRUE(states().undo) << i;
+        document.undo();
+    }
+    EXPECT_FALSE(states().undo);
+    Lines expected(lines.begin() + 1, lines.end());
+    EXPECT_EQ(documentLines(), expected);  // line 0 was the 101st from last: lost
+    document.undo();                       // nothing left: no change
+    EXPECT_EQ(document.lineCount(), 149u);
+}
+
+class DocumentWithoutUndo : public Document {
+protected:
+    DocumentWithoutUndo() : Document(0) {}
+};
+
+TEST_F(DocumentWithoutUndo, DeleteWarnsAndDeletesAnyway) {
+    openFile(writeFile("a.epd", {kLine1, kLine2}));
+    document.deleteLine();
+    EXPECT_EQ(prompts.messages(), Lines{"Can't save deleted line to undo buffer"});
+    EXPECT_EQ(lastShown().icon, Icon::Warning);
+    EXPECT_EQ(documentLines(), Lines{kLine2});
+    EXPECT_FALSE(states().undo);
+}
+
+TEST_F(Document, NormalizeRepairsLinesWithTheProgressWindow) {
+    openFile(writeFile("n.epd", {"rnbqkbnr/ppp/8/8/8/8/PPPPPPPP/RNBQKBNR w", kLine1,
+                                 "8/8/8/8/8/8/8/8/pp w - - id \"nine\";"}));
+    document.normalize();
+    EXPECT_EQ(progress.title, "Normalize EPD file");
+    EXPECT_EQ(progress.maximum, 3u);
+    EXPECT_EQ(progress.positions, (std::vector<std::size_t>{1, 2, 3}));
+    EXPECT_FALSE(progress.visible);
+    EXPECT_EQ(documentLines(), (Lines{"rnbqkbnr/ppp5/8/8/8/8/PPPPPPPP/RNBQKBNR w", kLine1,
+                                      "8/8/8/8/8/8/8/8 w - - id \"nine\";"}));
+    EXPECT_TRUE(document.isModified());
+    EXPECT_FALSE(document.undoAvailable());
+    EXPECT_EQ(document.display().lineField, "rnbqkbnr/ppp5/8/8/8/8/PPPPPPPP/RNBQKBNR w");
+}
+
+TEST_F(Document, NormalizeOfNormalLinesChangesNothing) {
+    openFile(writeFile("n.epd", {kLine1, kLine2}));
+    document.normalize();
+    EXPECT_FALSE(document.isModified());
+}
+
+TEST_F(Document, GotoAsksForANumberAndMovesThere) {
+    openFile(writeFile("g.epd", {kLine1, kLine2, kLine3}));
+    prompts.input(" 3 ");
+    document.gotoLine();
+    const auto& box = prompts.shown().at(0);
+    EXPECT_EQ(box.kind, Kind::Input);
+    EXPECT_EQ(box.caption, "Brisvane: Goto position");
+    EXPECT_EQ(box.text, "Enter number of position:");
+    EXPECT_EQ(box.defaultText, "1");
+    EXPECT_EQ(document.currentIndex(), 2);
+    EXPECT_EQ(document.display().indexLabel, "3/3");
+    EXPECT_FALSE(states().next);
+
+    for (const char* answer : {"0", "4", "-1", "abc", "2x", "99999999999999999999"}) {
+        prompts.input(answer);
+        document.gotoLine();
+        EXPECT_EQ(document.currentIndex(), 2) << answer;
+    }
+    prompts.input("$2");
+    document.gotoLine();
+    EXPECT_EQ(document.currentIndex(), 1);
+    prompts.cancel();
+    document.gotoLine();
+    EXPECT_EQ(document.currentIndex(), 1);
+}
+
+TEST_F(Document, PreviousNextAndSelectionMoveTheCurrentLine) {
+    openFile(writeFile("p.epd", {kLine1, kLine2, kLine3}));
+    EXPECT_FALSE(states().previous);
+    EXPECT_TRUE(states().next);
+    document.previous();
+    EXPECT_EQ(document.currentIndex(), 0);
+    document.next();
+    document.next();
+    document.next();
+    EXPECT_EQ(document.currentIndex(), 2);
+    EXPECT_TRUE(states().previous);
+    EXPECT_FALSE(states().next);
+    document.selectRow(1);
+    EXPECT_EQ(document.display().lineField, kLine2);
+    document.selectRowByKey(7);
+    EXPECT_EQ(document.currentIndex(), 2);
+    document.selectRow(-1);
+    EXPECT_EQ(document.currentIndex(), -1);
+    EXPECT_EQ(document.display().indexLabel, "0/0");
+    EXPECT_EQ(document.display().selectedRow, -1);
+    EXPECT_FALSE(states().deleteLine);
+    EXPECT_TRUE(states().next);
+}
+
+TEST_F(Document, UnreadablePlacementIsReportedAndTheLabelKept) {
+    openFile(writeFile("bad.epd", {kLine1, kBadPlacement}));
+    document.next();
+    EXPECT_EQ(prompts.messages(), Lines{"Error in EPD description"});
+    EXPECT_EQ(lastShown().icon, Icon::Error);
+    EXPECT_EQ(document.currentIndex(), 1);
+    EXPECT_EQ(document.display().lineField, kBadPlacement);
+    EXPECT_EQ(document.display().indexLabel, "1/2");
+    // The squares read before the failure show on the diagram.
+    EXPECT_EQ(document.display().diagram.PieceOnSquare(34), Piece::Empty);
+
+    prompts.forget();
+    document.setLanguage(Language::German);
+    document.showCurrentLine();
+    EXPECT_EQ(prompts.messages(), Lines{"Fehler in EPD Beschreibung"});
+}
+
+TEST_F(Document, AppendAddsTheLinesOfAnotherFileWithoutALengthLimit) {
+    prompts.forget();
+    document.append();
+    EXPECT_EQ(prompts.messages(), Lines{"No EPD file opened"});
+    EXPECT_EQ(lastShown().icon, Icon::Information);
+
+    openFile(writeFile("a.epd", {kLine1}));
+    prompts.forget();
+    const std::string longLine = kLine2 + std::string(5000, ' ') + "x;";
+    prompts.file(writeFile("b.epd", {kLine3, "short", longLine}, "\n"));
+    document.append();
+    EXPECT_EQ(prompts.shown()[0].request.title, "Brisvane: Append EPD file");
+    EXPECT_EQ(prompts.shown()[0].request.filter, "EPD Files(*.EPD)|*.EPD");
+    EXPECT_EQ(prompts.shown()[0].request.initialDir, "");
+    EXPECT_EQ(documentLines(), (Lines{kLine1, kLine3, longLine}));
+    EXPECT_EQ(document.currentIndex(), 1);
+    EXPECT_TRUE(document.isModified());
+
+    prompts.forget();
+    document.setLanguage(Language::German);
+    prompts.file(writeFile("c.epd", {"short"}));
+    document.append();
+    EXPECT_EQ(prompts.shown()[0].request.filter, "EPD Dateien (*.EPD)|*.EPD");
+    EXPECT_EQ(prompts.messages(), Lines{"Die anzuhängende EPD Datei ist leer"});
+    EXPECT_EQ(document.currentIndex(), 2);
+}
+
+TEST_F(Document, AppendOfAnUnreadableFileChangesNothing) {
+    openFile(writeFile("a.epd", {kLine1}));
+    document.appendFile(folder.path("missing.epd"));
+    EXPECT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(document.lineCount(), 1u);
+    EXPECT_FALSE(document.isModified());
+}
+
+TEST_F(Document, PasteReportsEachKindOfUnusableClipboard) {
+    document.paste();
+    clipboard.content = "";
+    document.paste();
+    clipboard.content = "[Event \"x\"]\n" + kLine1;
+    document.paste();
+    clipboard.content = "1. e4 e5 2. Nf3\nnothing here";
+    document.paste();
+    EXPECT_EQ(prompts.messages(),
+              (Lines{"No text found in clipboard", "Clipboard is empty", "PGN data found in clipboard",
+                     "No EPD lines found in Clipboard"}));
+    for (const auto& shown : prompts.shown()) EXPECT_EQ(shown.icon, Icon::Error);
+    EXPECT_FALSE(document.isOpen());
+    EXPECT_EQ(folder.entries(), Lines{});  // the scratch file is gone
+}
+
+TEST_F(Document, PasteStartsANewDocumentOrAppends) {
+    clipboard.content = "1. e4 e5 2. Nf3\r\n" + kLine1 + "\r\n";
+    document.paste();
+    EXPECT_TRUE(document.isOpen());
+    EXPECT_EQ(document.name(), "NONAME");
+    EXPECT_EQ(documentLines(), Lines{kLine1});
+    EXPECT_TRUE(document.isModified());
+    EXPECT_EQ(document.display().title, "Brisvane: NONAME *");
+
+    clipboard.content = kLine2 + "\n" + kLine3;
+    document.paste();
+    EXPECT_EQ(documentLines(), (Lines{kLine1, kLine2, kLine3}));
+    EXPECT_EQ(document.currentIndex(), 1);
+    EXPECT_TRUE(prompts.messages().empty());
+    EXPECT_FALSE(folder.exists("CLIPBOARD.EPD"));
+}
+
+TEST_F(Document, CopyEpdStringPutsTheFieldOnTheClipboard) {
+    document.copyEpdString();
+    EXPECT_EQ(clipboard.content, std::string(kInitialPositionLine));
+    openFile(writeFile("a.epd", {kLine1, kLine2}));
+    document.next();
+    document.copyEpdString();
+    EXPECT_EQ(clipboard.content, kLine2);
+}
+
+TEST_F(Document, AddLineAtEndStartsANewDocumentWhenNoneIsOpen) {
+    document.addLineAtEnd(kLine2);
+    EXPECT_TRUE(document.isOpen());
+    EXPECT_EQ(document.name(), "NONAME");
+    EXPECT_EQ(document.currentIndex(), 0);
+    document.addLineAtEnd(kLine3);
+    EXPECT_EQ(document.currentIndex(), 1);
+    EXPECT_EQ(document.display().indexLabel, "2/2");
+    EXPECT_TRUE(states().save);
+}
+
+TEST_F(Document, OpenFileIfExistsIgnoresAMissingFileAndUsesNoDialog) {
+    openFile(writeFile("a.epd", {kLine1}));
+    document.openFileIfExists(folder.path("missing.epd"));
+    EXPECT_EQ(document.name(), "a.epd");
+    document.openFileIfExists(writeFile("b.epd", {kLine2}));
+    EXPECT_EQ(document.name(), "b.epd");
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(Document, WaitingFileIsOpenedWithoutADialogOnce) {
+    document.setWaitingFileName(writeFile("w.epd", {kLine1}));
+    document.open();
+    EXPECT_EQ(document.name(), "w.epd");
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_TRUE(document.waitingFileName().empty());
+}
+
+TEST_F(Document, CommandStatesFollowTheDocument) {
+    CommandConditions conditions;
+    conditions.pgnImport = true;
+    conditions.engineSelected = true;
+    document.setConditions(conditions);
+    EXPECT_TRUE(states().importMenu);
+    EXPECT_TRUE(states().analyse);
+    EXPECT_FALSE(states().analyseFile);
+
+    document.newFile();
+    EXPECT_TRUE(states().close && states().append && states().newLine && states().editLine);
+    EXPECT_FALSE(states().save || states().exportMenu || states().gotoLine ||
+                 states().deleteLine || states().previous || states().next);
+
+    openFile(writeFile("a.epd", {kLine1, kLine2}));
+    EXPECT_TRUE(states().save && states().saveAs && states().exportMenu && states().normalize &&
+                states().gotoLine && states().deleteLine && states().next);
+    EXPECT_FALSE(states().previous || states().undo);
+    document.close();
+    EXPECT_FALSE(states().close || states().append || states().save || states().next);
+}
+
+}  // namespace

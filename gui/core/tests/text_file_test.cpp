@@ -1,0 +1,121 @@
+#include "text_file.h"
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "temp_folder.h"
+
+namespace {
+
+std::vector<std::string> linesOf(const EpdFileLines& read) {
+    return {read.lines.begin(), read.lines.end()};
+}
+
+std::vector<std::string> split(std::string_view text) {
+    std::vector<std::string> lines;
+    forEachLine(text, [&](std::string_view line) {
+        lines.emplace_back(line);
+        return true;
+    });
+    return lines;
+}
+
+TEST(LineSplitting, AcceptsLfCrLfAndLoneCr) {
+    EXPECT_EQ(split("a\nb\r\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(split("a\n\rb"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(split("a\r\n"), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(split("\n"), (std::vector<std::string>{""}));
+    EXPECT_TRUE(split("").empty());
+}
+
+class TextFile : public testing::Test {
+protected:
+    TempFolder folder;
+};
+
+TEST_F(TextFile, ShortLinesAreSkippedAndBytesKept) {
+    const std::string nonUtf8 = "8/8/8/8/8/8/8/8 w - - c0 \"Caf\xE9\";";
+    const std::string withNul = std::string("8/8/8/8/8/8/8/8 w - - c1 \"a\0b\";", 31);
+    folder.write("a.epd", "short line\r\n12345678901234\r\n123456789012345\r" + nonUtf8 + "\n" +
+                              withNul);
+    const auto read = readEpdLines(folder.path("a.epd"), kOpenLineLimit);
+    ASSERT_EQ(read.status, ReadStatus::Ok);
+    EXPECT_EQ(linesOf(read), (std::vector<std::string>{"123456789012345", nonUtf8, withNul}));
+}
+
+TEST_F(TextFile, LineLimitIsExactly4096) {
+    folder.write("ok.epd", std::string(4096, 'p') + "\r\n");
+    folder.write("long.epd", "8/8/8/8/8/8/8/8 w - -\r\n" + std::string(4097, 'p') + "\r\n");
+    EXPECT_EQ(readEpdLines(folder.path("ok.epd"), kOpenLineLimit).status, ReadStatus::Ok);
+    const auto tooLong = readEpdLines(folder.path("long.epd"), kOpenLineLimit);
+    EXPECT_EQ(tooLong.status, ReadStatus::TooLong);
+    EXPECT_TRUE(tooLong.lines.empty());
+    EXPECT_EQ(readEpdLines(folder.path("long.epd"), 0).lines.size(), 2u);
+}
+
+TEST_F(TextFile, UnreadablePathsFailWithTheSystemReason) {
+    const auto missing = readEpdLines(folder.path("missing.epd"), 0);
+    EXPECT_EQ(missing.status, ReadStatus::Failed);
+    EXPECT_FALSE(missing.error.empty());
+    const auto directory = readEpdLines(folder.root(), 0);
+    EXPECT_EQ(directory.status, ReadStatus::Failed);
+    EXPECT_EQ(directory.error, "Is a directory");
+    EXPECT_EQ(readEpdLines("/dev/null", 0).status, ReadStatus::Failed);  // not a regular file
+}
+
+TEST_F(TextFile, SafeWriteReplacesTheFileAndKeepsItsMode) {
+    folder.write("out.epd", "old\r\n");
+    std::filesystem::permissions(folder.path("out.epd"), std::filesystem::perms(0640));
+    const std::vector<std::string_view> lines = {"one", "two"};
+    ASSERT_TRUE(writeLinesSafely(folder.path("out.epd"), lines).ok);
+    EXPECT_EQ(folder.read("out.epd"), "one\r\ntwo\r\n");
+    EXPECT_EQ(std::filesystem::status(folder.path("out.epd")).permissions(),
+              std::filesystem::perms(0640));
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.epd"});  // no temporary left
+}
+
+TEST_F(TextFile, SafeWriteFollowsASymbolicLink) {
+    folder.write("real.epd", "old\r\n");
+    std::filesystem::create_symlink(folder.path("real.epd"), folder.path("link.epd"));
+    ASSERT_TRUE(writeLinesSafely(folder.path("link.epd"), {"new"}).ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.path("link.epd")));
+    EXPECT_EQ(folder.read("real.epd"), "new\r\n");
+}
+
+TEST_F(TextFile, FailedWriteLeavesTheOldFileUntouched) {
+    folder.write("keep.epd", "precious\r\n");
+    // A file size limit makes the write fail part way, as a full disk would.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string big(1000, 'x');
+    const std::vector<std::string_view> lines(100, big);
+    const auto result = writeLinesSafely(folder.path("keep.epd"), lines);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "File too large");
+    EXPECT_EQ(folder.read("keep.epd"), "precious\r\n");
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"keep.epd"});
+
+    EXPECT_FALSE(writeLinesSafely(folder.path("no/such/folder.epd"), lines).ok);
+}
+
+TEST(PathParts, FolderAndName) {
+    EXPECT_EQ(folderOf("/a/b/c.epd"), "/a/b");
+    EXPECT_EQ(fileNameOf("/a/b/c.epd"), "c.epd");
+    EXPECT_EQ(folderOf("/c.epd"), "/");
+    EXPECT_EQ(folderOf("c.epd"), "");
+    EXPECT_EQ(fileNameOf("c.epd"), "c.epd");
+}
+
+}  // namespace

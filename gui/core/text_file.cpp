@@ -1,0 +1,171 @@
+#include "text_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+std::string systemReason(int error) { return std::strerror(error); }
+
+// Reads the whole file into one block; sets `error` and returns false on failure.
+bool readWholeFile(const std::string& path, TextBlock& block, std::string& error) {
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    if (ec) {
+        error = ec.message();
+        return false;
+    }
+    if (fs::is_directory(status)) {
+        error = systemReason(EISDIR);
+        return false;
+    }
+    if (!fs::is_regular_file(status)) {
+        error = "Not a regular file";
+        return false;
+    }
+    errno = 0;
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        error = systemReason(errno);
+        return false;
+    }
+    // The size is only a first guess: the file may change while it is read.
+    std::size_t capacity = static_cast<std::size_t>(fs::file_size(path, ec));
+    if (ec) capacity = 0;
+    capacity += 1;
+    auto bytes = std::make_unique<char[]>(capacity);
+    std::size_t size = 0;
+    for (;;) {
+        if (size == capacity) {
+            auto bigger = std::make_unique<char[]>(capacity * 2);
+            std::memcpy(bigger.get(), bytes.get(), size);
+            bytes = std::move(bigger);
+            capacity *= 2;
+        }
+        const std::size_t got = std::fread(bytes.get() + size, 1, capacity - size, file.get());
+        size += got;
+        if (got == 0) break;
+    }
+    if (std::ferror(file.get())) {
+        error = systemReason(errno ? errno : EIO);
+        return false;
+    }
+    block.bytes = std::move(bytes);
+    block.size = size;
+    return true;
+}
+
+}  // namespace
+
+EpdFileLines readEpdLines(const std::string& path, std::size_t lineLimit) {
+    EpdFileLines result;
+    if (!readWholeFile(path, result.block, result.error)) {
+        result.status = ReadStatus::Failed;
+        return result;
+    }
+    result.status = ReadStatus::Ok;
+    forEachLine(std::string_view(result.block.bytes.get(), result.block.size),
+                [&](std::string_view line) {
+                    if (lineLimit > 0 && line.size() >= lineLimit) {
+                        result.status = ReadStatus::TooLong;
+                        return false;
+                    }
+                    if (line.size() >= kShortestEpdLine) result.lines.push_back(line);
+                    return true;
+                });
+    if (result.status != ReadStatus::Ok) {
+        result.lines.clear();
+        result.block = TextBlock{};
+    }
+    return result;
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return {};
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string fileNameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+WriteResult writeLinesSafely(const std::string& requestedPath,
+                             const std::vector<std::string_view>& lines) {
+    WriteResult result;
+    std::error_code ec;
+    // Write through a symbolic link to the file it names, keeping the link.
+    std::string path = requestedPath;
+    if (fs::is_symlink(fs::symlink_status(path, ec))) {
+        const auto target = fs::canonical(path, ec);
+        if (!ec) path = target.string();
+    }
+    const std::string folder = folderOf(path);
+    std::random_device random;
+    std::string tempPath;
+    FilePtr file;
+    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".~%08x.tmp", static_cast<unsigned>(random()));
+        tempPath = (folder.empty() ? "" : (folder == "/" ? "/" : folder + "/")) + "." +
+                   fileNameOf(path) + suffix;
+        errno = 0;
+        file.reset(std::fopen(tempPath.c_str(), "wbx"));
+        if (!file && errno != EEXIST) break;
+    }
+    if (!file) {
+        result.error = systemReason(errno ? errno : EIO);
+        return result;
+    }
+    static constexpr char kLineEnd[] = "\r\n";
+    bool ok = true;
+    for (const auto& line : lines) {
+        if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size() ||
+            std::fwrite(kLineEnd, 1, 2, file.get()) != 2) {
+            ok = false;
+            break;
+        }
+    }
+    int error = ok ? 0 : errno;
+    if (ok && (std::fflush(file.get()) != 0 || ::fsync(fileno(file.get())) != 0)) {
+        ok = false;
+        error = errno;
+    }
+    if (std::fclose(file.release()) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok) {
+        // Keep the permissions of the file that is replaced.
+        const auto old = fs::status(path, ec);
+        if (!ec && fs::exists(old)) fs::permissions(tempPath, old.permissions(), ec);
+        fs::rename(tempPath, path, ec);
+        if (ec) {
+            ok = false;
+            error = ec.value();
+        }
+    }
+    if (!ok) {
+        fs::remove(tempPath, ec);
+        result.error = systemReason(error ? error : EIO);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "line_store.h"
+
+// Lines of 14 characters or fewer are never taken as EPD lines.
+inline constexpr std::size_t kShortestEpdLine = 15;
+// Opening stops at a line of this many characters or more.
+inline constexpr std::size_t kOpenLineLimit = 4097;
+
+enum class ReadStatus { Ok, TooLong, Failed };
+
+struct EpdFileLines {
+    ReadStatus status = ReadStatus::Failed;
+    std::string error;  // the system's reason when status is Failed
+    TextBlock block;
+    std::vector<std::string_view> lines;  // views into block
+};
+
+// Reads a text file as bytes and splits it at LF, CR LF or a lone CR. Lines shorter than
+// kShortestEpdLine are skipped; a line of `lineLimit` bytes or more (0 = no limit) stops the
+// reading with TooLong. Nothing is kept from a failed or stopped reading.
+EpdFileLines readEpdLines(const std::string& path, std::size_t lineLimit);
+
+// Calls onLine(view) for every line of `text` split at LF, CR LF or a lone CR; a last line
+// without a line end counts too. onLine returns false to stop.
+template <class OnLine>
+void forEachLine(std::string_view text, OnLine&& onLine) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        const char* const start = p;
+        while (p < end && *p != '\n' && *p != '\r') ++p;
+        if (!onLine(std::string_view(start, static_cast<std::size_t>(p - start)))) return;
+        if (p == end) return;
+        if (*p++ == '\r' && p < end && *p == '\n') ++p;
+    }
+}
+
+struct WriteResult {
+    bool ok = false;
+    std::string error;
+};
+
+// Writes `lines`, each followed by CR LF, to `path` through a temporary file in the same folder
+// that is renamed into place, so a failed write leaves an existing file untouched.
+WriteResult writeLinesSafely(const std::string& path, const std::vector<std::string_view>& lines);
+
+// The folder part of a path without a trailing separator ("" when there is none) and the name.
+std::string folderOf(const std::string& path);
+std::string fileNameOf(const std::string& path);
