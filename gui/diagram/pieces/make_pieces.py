@@ -19,13 +19,10 @@ silhouette).  Hence:
   * black piece image: black, except for thin white detail lines lying
     strictly inside the silhouette.
 
-The shapes are drawn as polygons / ellipses on an 8x supersampled canvas,
-reduced to 38 x 38 by area coverage (>= 50 % means "inside"), made exactly
-symmetric where the piece is symmetric, and then touched up pixel by
-pixel.  The detail lines are drawn directly at pixel level.
-
-Only the Python standard library is needed to write the bitmaps; the
-drawing and the preview use Pillow (Debian: python3-pil).
+The pieces are designed pixel by pixel (the ASCII pictures below); the
+outline of the white pieces is derived from the silhouettes.  Writing the
+bitmaps needs only the Python standard library; the preview picture needs
+Pillow (Debian package python3-pil).
 
 Usage:  python3 make_pieces.py [--outdir DIR] [--preview FILE.png]
 """
@@ -36,8 +33,6 @@ import struct
 import sys
 
 N = 38          # bitmap size in pixels
-SS = 8          # supersampling factor
-AXIS = 19.0     # vertical symmetry axis (between pixel columns 18 and 19)
 
 # Standard 16-colour palette (index -> RGB).
 PALETTE = [
@@ -46,7 +41,7 @@ PALETTE = [
     (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
     (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
 ]
-BLACK, SILVER, GREY, WHITE = 0, 7, 8, 15
+BLACK, WHITE = 0, 15
 
 
 # ---------------------------------------------------------------------------
@@ -55,7 +50,7 @@ BLACK, SILVER, GREY, WHITE = 0, 7, 8, 15
 # Rows 0..34 of the 38 x 38 bitmap, top to bottom (rows 35..37 stay empty,
 # so every piece stands on the same base line).  Symmetric pieces give the
 # left half only (columns 0..18); it is mirrored onto columns 19..37.  The
-# knight gives all 38 columns.
+# bishop (because of its slit) and the knight give all 38 columns.
 #
 #   .   outside the piece
 #   #   inside the piece
@@ -115,15 +110,15 @@ KNIGHT = """
 .............######...................
 ............########.##...............
 ...........##############.............
-..........###*#######**###............
-........####**#########*###...........
-.......#################*###..........
+..........###########**###............
+........######*########*###...........
+.......######**#########*###..........
 ......##################*###..........
 .....##########*#########*###.........
 ....############*########*###.........
 ....############*#########*###........
-...##*###########*########*###........
 ...###*##########*########*###........
+...####*#########*########*###........
 ...##############*#########*###.......
 ...#-***###################*###.......
 ....###########..##########*###.......
@@ -155,8 +150,9 @@ BISHOP = """
 ................######................
 ...............########...............
 ..............##########..............
-.............##########-#.............
-.............#########*##.............
+.............############.............
+.............##########*#.............
+............##########*###............
 ............#########*####............
 ............########*#####............
 ............#######*######............
@@ -164,13 +160,12 @@ BISHOP = """
 ............##############............
 ............##############............
 .............############.............
-.............############.............
 ..............##########..............
-............###--------###............
-............#++++++++++++#............
-............##############............
-............#++++++++++++#............
-............####------####............
+...........###----------###...........
+...........#++++++++++++++#...........
+...........################...........
+...........#++++++++++++++#...........
+...........#####------#####...........
 ...............########...............
 ...............########...............
 ..............##########..............
@@ -229,14 +224,14 @@ QUEEN = """
 ..........###...###
 .........#####...##
 .........#####....#
-.........#####....#
-...###....###.....#
-..#####...###....##
-..#####...###....##
+.........#####...##
+...###....###....##
+..#####...###...###
 ..#####..#####..###
-...###...#####..###
+..#####..#####.####
 ...###..###########
 ...####.###########
+...################
 ....###############
 .....##############
 ......#############
@@ -260,9 +255,9 @@ QUEEN = """
 
 KING = """
 ...................
+...................
 .................##
 .................##
-..............#####
 ..............#####
 ..............#####
 ..............#####
@@ -399,6 +394,7 @@ def to_grid(pts, on, off):
 # ---------------------------------------------------------------------------
 
 def check(outdir):
+    """Read the written files back and return a list of problems found."""
     problems = []
     files = {}
     for i in range(1, 25):
@@ -411,8 +407,12 @@ def check(outdir):
             problems.append("%s: size %dx%d" % (path, info["w"], info["h"]))
         if info["bpp"] != 4 or info["comp"] != 0 or info["planes"] != 1:
             problems.append("%s: not 4bpp BI_RGB" % path)
-        if info["hsize"] != 40 or len(pal) != 16:
+        if info["hsize"] != 40 or len(pal) != 16 or pal != PALETTE:
             problems.append("%s: palette/header" % path)
+        if info["h"] <= 0:
+            problems.append("%s: rows not stored bottom-up" % path)
+        if {v for row in grid for v in row} - {BLACK, WHITE}:
+            problems.append("%s: colours other than black and white" % path)
 
     def rgb(i, x, y):
         pal, grid = files[i]
@@ -437,11 +437,12 @@ def check(outdir):
                                                     len(lit - inner)))
             if colour == "white" and len(lit) < len(inner) * 0.6:
                 problems.append("white %s: figure too small" % name)
-            if colour == "black" and len(lit) > len(inner) * 0.5:
-                problems.append("black %s: too much white" % name)
+            if colour == "black" and not 0 < len(lit) < len(inner) * 0.5:
+                problems.append("black %s: detail lines missing or too "
+                                "much white" % name)
             xs = [x for x, _ in sil]
             ys = [y for _, y in sil]
-            if min(xs) < 2 or max(xs) > N - 3 or min(ys) < 1 or max(ys) != 34:
+            if min(xs) < 2 or max(xs) > N - 3 or min(ys) < 2 or max(ys) != 34:
                 problems.append("%s %s: margins %s" % (
                     colour, name, (min(xs), max(xs), min(ys), max(ys))))
     return problems
@@ -500,8 +501,10 @@ def preview(outdir, path, scale=4):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    ap.add_argument("--outdir", default=here)
-    ap.add_argument("--preview", default="/tmp/pieces_preview.png")
+    ap.add_argument("--outdir", default=here,
+                    help="where to write PIECE1.bmp .. PIECE24.bmp")
+    ap.add_argument("--preview", default="/tmp/pieces_preview.png",
+                    help="preview PNG to write ('' for none)")
     args = ap.parse_args()
 
     pieces = build()
@@ -511,13 +514,17 @@ def main():
                  (k + 13, to_grid(sil, BLACK, WHITE)),
                  (k + 19, to_grid(sil, BLACK, WHITE)))
         for slot, grid in slots:
-            with open(os.path.join(args.outdir, "PIECE%d.bmp" % slot), "wb") as f:
+            path = os.path.join(args.outdir, "PIECE%d.bmp" % slot)
+            with open(path, "wb") as f:
                 f.write(bmp_bytes(grid))
 
     problems = check(args.outdir)
     if args.preview:
-        preview(args.outdir, args.preview)
-        print("preview:", args.preview)
+        try:
+            preview(args.outdir, args.preview)
+            print("preview:", args.preview)
+        except ImportError:
+            print("no preview: Pillow (python3-pil) is not installed")
     for p in problems:
         print("PROBLEM:", p)
     print("checks:", "FAILED" if problems else "all passed")
