@@ -106,8 +106,8 @@ std::string fileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-WriteResult writeLinesSafely(const std::string& requestedPath,
-                             const std::vector<std::string_view>& lines) {
+WriteResult writeFileSafely(const std::string& requestedPath,
+                            const std::function<bool(std::FILE*)>& writeBody) {
     WriteResult result;
     std::error_code ec;
     // Write through a symbolic link to the file it names, keeping the link.
@@ -117,14 +117,14 @@ WriteResult writeLinesSafely(const std::string& requestedPath,
         if (!ec) path = target.string();
     }
     const std::string folder = folderOf(path);
+    const std::string prefix = folder.empty() ? "" : (folder == "/" ? "/" : folder + "/");
     std::random_device random;
     std::string tempPath;
     FilePtr file;
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, ".~%08x.tmp", static_cast<unsigned>(random()));
-        tempPath = (folder.empty() ? "" : (folder == "/" ? "/" : folder + "/")) + "." +
-                   fileNameOf(path) + suffix;
+        tempPath = prefix + "." + fileNameOf(path) + suffix;
         errno = 0;
         file.reset(std::fopen(tempPath.c_str(), "wbx"));
         if (!file && errno != EEXIST) break;
@@ -133,15 +133,8 @@ WriteResult writeLinesSafely(const std::string& requestedPath,
         result.error = systemReason(errno ? errno : EIO);
         return result;
     }
-    static constexpr char kLineEnd[] = "\r\n";
-    bool ok = true;
-    for (const auto& line : lines) {
-        if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size() ||
-            std::fwrite(kLineEnd, 1, 2, file.get()) != 2) {
-            ok = false;
-            break;
-        }
-    }
+    errno = 0;
+    bool ok = writeBody(file.get());
     int error = ok ? 0 : errno;
     if (ok && (std::fflush(file.get()) != 0 || ::fsync(fileno(file.get())) != 0)) {
         ok = false;
@@ -168,4 +161,21 @@ WriteResult writeLinesSafely(const std::string& requestedPath,
     }
     result.ok = true;
     return result;
+}
+
+WriteResult writeLinesSafely(const std::string& path, const std::vector<std::string_view>& lines) {
+    return writeFileSafely(path, [&lines](std::FILE* file) {
+        for (const auto& line : lines) {
+            if (std::fwrite(line.data(), 1, line.size(), file) != line.size() ||
+                std::fwrite("\r\n", 1, 2, file) != 2)
+                return false;
+        }
+        return true;
+    });
+}
+
+WriteResult writeBytesSafely(const std::string& path, std::string_view bytes) {
+    return writeFileSafely(path, [bytes](std::FILE* file) {
+        return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    });
 }

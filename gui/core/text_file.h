@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,9 +48,13 @@ struct WriteResult {
     std::string error;
 };
 
-// Writes `lines`, each followed by CR LF, to `path` through a temporary file in the same folder
-// that is renamed into place, so a failed write leaves an existing file untouched.
+// Writes a file through a temporary file in the same folder that is renamed into place, so a
+// failed write leaves an existing file untouched. writeBody returns false when a write failed.
+WriteResult writeFileSafely(const std::string& path,
+                            const std::function<bool(std::FILE*)>& writeBody);
+// Writes `lines`, each followed by CR LF, safely as above.
 WriteResult writeLinesSafely(const std::string& path, const std::vector<std::string_view>& lines);
+WriteResult writeBytesSafely(const std::string& path, std::string_view bytes);
 
 // The folder part of a path without a trailing separator ("" when there is none) and the name.
 std::string folderOf(const std::string& path);

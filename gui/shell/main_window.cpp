@@ -1,0 +1,402 @@
+#include "main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QHeaderView>
+#include <QTableView>
+#include <QMenuBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <limits>
+
+#include "chess_diagram.h"
+#include "command_guard.h"
+#include "qt_prompts.h"
+#include "qt_services.h"
+
+int EpdLineModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_document.lineCount());
+}
+
+QVariant EpdLineModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() ||
+        static_cast<std::size_t>(index.row()) >= m_document.lineCount())
+        return {};
+    return displayText(m_document.line(static_cast<std::size_t>(index.row())));
+}
+
+void EpdLineModel::beginInsertLines(std::size_t first, std::size_t count) {
+    beginInsertRows({}, static_cast<int>(first), static_cast<int>(first + count - 1));
+}
+
+void EpdLineModel::beginRemoveLines(std::size_t first, std::size_t count) {
+    beginRemoveRows({}, static_cast<int>(first), static_cast<int>(first + count - 1));
+}
+
+void EpdLineModel::linesChanged(std::size_t first, std::size_t last) {
+    emit dataChanged(index(static_cast<int>(first)), index(static_cast<int>(last)));
+}
+
+void EpdLineModel::displayChanged() {
+    if (onDisplayChanged) onDisplayChanged();
+}
+
+void EpdLineModel::focusLineList() {
+    if (onFocusList) onFocusList();
+}
+
+namespace {
+
+// Positions on the fixed-size form, below the tool bar.
+constexpr int kMargin = 8;
+constexpr int kListLeft = kMargin + 304 + 12;
+constexpr int kListWidth = 420;
+constexpr int kFormWidth = kListLeft + kListWidth + kMargin;
+constexpr int kFieldTop = kMargin + 304 + 10;
+constexpr int kFormHeight = kFieldTop + 26 + kMargin;
+
+}  // namespace
+
+TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
+    : QMainWindow(parent), m_setup(std::move(setup)) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("Brisvane"));
+
+    if (m_setup.prompts) {
+        m_prompts = m_setup.prompts;
+    } else {
+        m_ownPrompts = std::make_unique<QtPrompts>(this);
+        m_prompts = m_ownPrompts.get();
+    }
+    ClipboardAccess* clipboard = m_setup.clipboard;
+    if (!clipboard) {
+        m_ownClipboard = std::make_unique<QtClipboard>();
+        clipboard = m_ownClipboard.get();
+    }
+    m_progress = new TFormProgress(this);
+    m_document = std::make_unique<EpdDocument>(
+        DocumentServices{m_prompts, clipboard, m_setup.settings, m_progress, m_setup.folders.tempFolder},
+        m_setup.undoBufferSize);
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Panel"));
+    setCentralWidget(central);
+
+    m_diagram = new TChessDiagram2D(central);
+    m_diagram->setObjectName(QStringLiteral("ChessBoard"));
+    m_diagram->move(kMargin, kMargin);
+    connect(m_diagram, &TChessDiagram::OnMouseUp, this, &TMainForm::ChessBoardMouseUp);
+
+    m_model = new EpdLineModel(*m_document, this);
+    // A one-column table without headers: with rows of a fixed height it handles a million
+    // lines, inserting and removing rows without laying every row out again.
+    m_list = new QTableView(central);
+    m_list->setObjectName(QStringLiteral("EPDList"));
+    m_list->setModel(m_model);
+    m_list->horizontalHeader()->hide();
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_list->verticalHeader()->hide();
+    m_list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->verticalHeader()->setDefaultSectionSize(QFontMetrics(m_list->font()).height() + 2);
+    m_list->setShowGrid(false);
+    m_list->setWordWrap(false);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setGeometry(kListLeft, kMargin, kListWidth, 304 - 24);
+    m_list->installEventFilter(this);
+    connect(m_list, &QTableView::clicked, this, [this](const QModelIndex& index) {
+        runCommand([this, row = index.isValid() ? index.row() : -1] { m_document->selectRow(row); });
+    });
+
+    m_indexLabel = new QLabel(QStringLiteral("0/0"), central);
+    m_indexLabel->setObjectName(QStringLiteral("LblIndex"));
+    m_indexLabel->setGeometry(kListLeft, kMargin + 304 - 20, kListWidth, 20);
+
+    m_lineField = new QLineEdit(central);
+    m_lineField->setObjectName(QStringLiteral("EPDactual"));
+    m_lineField->setReadOnly(true);
+    // The typing limit never cuts what the program puts there.
+    m_lineField->setMaxLength(std::numeric_limits<int>::max());
+    m_lineField->setToolTip(QStringLiteral("Double click to copy the EPD line"));
+    m_lineField->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_lineField->setGeometry(kMargin, kFieldTop, kFormWidth - 2 * kMargin, 26);
+    m_lineField->installEventFilter(this);
+
+    m_model->onDisplayChanged = [this] { applyDisplay(); };
+    m_model->onFocusList = [this] { m_list->setFocus(); };
+    m_document->setObserver(m_model);
+
+    buildMenus();
+    buildToolBar();
+    central->setFixedSize(kFormWidth, kFormHeight);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    m_document->updateCommandStates();
+    m_document->showCurrentLine();
+}
+
+TMainForm::~TMainForm() { m_document->setObserver(nullptr); }
+
+void TMainForm::runCommand(const std::function<void()>& command) { runGuarded(*m_prompts, command); }
+
+QAction* TMainForm::action(const QString& name) const {
+    const auto found = m_actions.find(name);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+QAction* TMainForm::addCommand(QMenu* menu, const char* name, const QString& caption,
+                               const QKeySequence& shortcut, std::function<void()> command) {
+    auto* act = new QAction(caption, this);
+    act->setObjectName(QString::fromLatin1(name));
+    if (!shortcut.isEmpty()) act->setShortcut(shortcut);
+    if (command) {
+        connect(act, &QAction::triggered, this, [this, command = std::move(command)] { runCommand(command); });
+    } else {
+        // Filled by a later part of the program; present so that the menu is complete.
+        act->setEnabled(false);
+        act->setProperty("pending", true);
+    }
+    menu->addAction(act);
+    m_actions[act->objectName()] = act;
+    return act;
+}
+
+void TMainForm::buildMenus() {
+    EpdDocument& doc = *m_document;
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("miFile"));
+    addCommand(file, "miNewFile", QStringLiteral("&New EPD"), {}, [&doc] { doc.newFile(); });
+    addCommand(file, "miOpenFile", QStringLiteral("&Open EPD..."), QKeySequence(QStringLiteral("Ctrl+O")),
+               [&doc] { doc.open(); });
+    addCommand(file, "miCloseFile", QStringLiteral("&Close EPD"), {}, [&doc] { doc.close(); });
+    addCommand(file, "miAppendFile", QStringLiteral("&Append EPD..."), {}, [&doc] { doc.append(); });
+    addCommand(file, "miSaveFile", QStringLiteral("&Save EPD"), {}, [&doc] { doc.save(); });
+    addCommand(file, "miSaveAsFile", QStringLiteral("Sa&ve EPD as..."), {}, [&doc] { doc.saveAs(); });
+    file->addSeparator();
+    QMenu* import = file->addMenu(QStringLiteral("&Import"));
+    import->setObjectName(QStringLiteral("miImportFile"));
+    import->setEnabled(false);
+    addCommand(import, "miImportQBX", QStringLiteral("&QBX"), {}, nullptr);
+    addCommand(import, "miImportPGN", QStringLiteral("&PGN"), {}, nullptr);
+    QMenu* exportMenu = file->addMenu(QStringLiteral("&Export..."));
+    exportMenu->setObjectName(QStringLiteral("miExportFile"));
+    exportMenu->setEnabled(false);
+    addCommand(exportMenu, "miExportGIF", QStringLiteral("&GIF..."), {}, nullptr);
+    addCommand(exportMenu, "miExportPGN", QStringLiteral("&PGN..."), {}, nullptr);
+    file->addSeparator();
+    addCommand(file, "miPrintFile", QStringLiteral("&Print..."), QKeySequence(QStringLiteral("Ctrl+P")), nullptr);
+    file->addSeparator();
+    addCommand(file, "miExit", QStringLiteral("E&xit"), QKeySequence(QStringLiteral("Ctrl+Q")),
+               [this] { close(); });
+
+    QMenu* epd = menuBar()->addMenu(QStringLiteral("&EPD"));
+    epd->setObjectName(QStringLiteral("miEPD"));
+    addCommand(epd, "miUndoEPD", QStringLiteral("&Undo"), QKeySequence(QStringLiteral("Ctrl+Z")),
+               [&doc] { doc.undo(); });
+    epd->addSeparator();
+    addCommand(epd, "miNewEPD", QStringLiteral("&New"), QKeySequence(QStringLiteral("Ctrl+N")), nullptr);
+    addCommand(epd, "miEditEPD", QStringLiteral("&Edit"), QKeySequence(QStringLiteral("Ctrl+E")), nullptr);
+    addCommand(epd, "miDeleteEPD", QStringLiteral("&Delete"), QKeySequence(Qt::Key_Delete),
+               [&doc] { doc.deleteLine(); });
+    addCommand(epd, "miNormalizeEPD", QStringLiteral("Normali&ze"), QKeySequence(Qt::Key_F12),
+               [&doc] { doc.normalize(); });
+    addCommand(epd, "miGotoEPD", QStringLiteral("Goto..."), QKeySequence(QStringLiteral("Ctrl+G")),
+               [&doc] { doc.gotoLine(); });
+    epd->addSeparator();
+    addCommand(epd, "miPasteEPD", QStringLiteral("Paste"), QKeySequence(QStringLiteral("Ctrl+V")),
+               [&doc] { doc.paste(); });
+    addCommand(epd, "miCopyEPD", QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")), nullptr);
+    addCommand(epd, "miCopyASCIIEPD", QStringLiteral("Copy A&SCII"), {}, nullptr);
+    addCommand(epd, "miCopyEPDstringEPD", QStringLiteral("Copy E&PD string"), {},
+               [&doc] { doc.copyEpdString(); });
+    addCommand(epd, "miCopyasHTML", QStringLiteral("Copy as HTML"), {}, nullptr);
+    addCommand(epd, "miCopyasPGN", QStringLiteral("Copy as PGN"), {}, nullptr);
+    addCommand(epd, "miCopyasRTF", QStringLiteral("Copy as RTF"), {}, nullptr);
+    epd->addSeparator();
+    addCommand(epd, "miSaveasBMP", QStringLiteral("Save as &BMP..."), {}, nullptr);
+    addCommand(epd, "miSaveasGIF", QStringLiteral("Save as &GIF..."), QKeySequence(QStringLiteral("Ctrl+S")), nullptr);
+    addCommand(epd, "miSaveasRTF", QStringLiteral("Save as RTF..."), {}, nullptr);
+    addCommand(epd, "miSaveasJPG", QStringLiteral("Save as &JPG..."), {}, nullptr)->setVisible(false);
+    epd->addSeparator();
+    addCommand(epd, "miAnalyseEPD", QStringLiteral("&Analyse"), QKeySequence(QStringLiteral("Ctrl+A")), nullptr);
+    addCommand(epd, "miAnalyseEPDfile", QStringLiteral("Analyse EPD file..."), QKeySequence(QStringLiteral("Ctrl+F")), nullptr);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("miOptions"));
+    addCommand(options, "miGeneralOptions", QStringLiteral("&General..."), {}, nullptr);
+    addCommand(options, "miAnalyseOptions", QStringLiteral("&Analyse..."), {}, nullptr);
+    addCommand(options, "miHTMLOptions", QStringLiteral("&HTML..."), {}, nullptr);
+    addCommand(options, "miRTFOptions", QStringLiteral("&RTF..."), {}, nullptr);
+    options->addSeparator();
+    addCommand(options, "miSaveOptions", QStringLiteral("&Save options"), {}, nullptr);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("miHelp"));
+    addCommand(help, "miContentsHelp", QStringLiteral("&Contents"), {}, nullptr);
+    addCommand(help, "miSearchHelp", QStringLiteral("&Search..."), {}, nullptr);
+    addCommand(help, "miHelpOnHelp", QStringLiteral("&Help on Help"), {}, nullptr);
+    help->addSeparator();
+    addCommand(help, "miPGNstandardHelp", QStringLiteral("&PGN standard"), {}, nullptr);
+    addCommand(help, "miEPDdescriptionHelp", QStringLiteral("&EPD description"), {}, nullptr);
+    addCommand(help, "miManualHelp", QStringLiteral("&Manual (ASCII text)"), {}, nullptr);
+    help->addSeparator();
+    addCommand(help, "miLicenceHelp", QStringLiteral("&Licence"), {}, nullptr);
+    addCommand(help, "WWW1", QStringLiteral("&WWW..."), {}, nullptr);
+    addCommand(help, "About", QStringLiteral("&About..."), {}, nullptr);
+
+    // Previous and Next are tool buttons only.
+    auto* previous = new QAction(QStringLiteral("Previous"), this);
+    previous->setObjectName(QStringLiteral("actPrevEPD"));
+    connect(previous, &QAction::triggered, this, [this] { runCommand([this] { m_document->previous(); }); });
+    m_actions[previous->objectName()] = previous;
+    auto* next = new QAction(QStringLiteral("Next"), this);
+    next->setObjectName(QStringLiteral("actNextEPD"));
+    connect(next, &QAction::triggered, this, [this] { runCommand([this] { m_document->next(); }); });
+    m_actions[next->objectName()] = next;
+}
+
+QToolButton* TMainForm::addToolButton(const char* name, const QString& hint, QAction* act) {
+    auto* button = new QToolButton(this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(hint);
+    button->setEnabled(act->isEnabled());
+    connect(button, &QToolButton::clicked, act, &QAction::trigger);
+    connect(act, &QAction::changed, button, [button, act] { button->setEnabled(act->isEnabled()); });
+    m_toolButtons[act] = button;
+    return button;
+}
+
+void TMainForm::buildToolBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Tools"));
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    QStyle* s = style();
+    auto add = [&](const char* name, const QString& hint, const char* actionName, QStyle::StandardPixmap icon,
+                   const QString& text = {}) {
+        QToolButton* button = addToolButton(name, hint, action(QString::fromLatin1(actionName)));
+        if (text.isEmpty()) {
+            button->setIcon(s->standardIcon(icon));
+        } else {
+            button->setText(text);
+            button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        }
+        bar->addWidget(button);
+    };
+    add("NewButton", QStringLiteral("New EPD file"), "miNewFile", QStyle::SP_FileIcon);
+    add("OpenButton", QStringLiteral("Open EPD file"), "miOpenFile", QStyle::SP_DialogOpenButton);
+    add("SaveButton", QStringLiteral("Save EPD file"), "miSaveFile", QStyle::SP_DialogSaveButton);
+    add("CloseButton", QStringLiteral("Close EPD file"), "miCloseFile", QStyle::SP_DialogCloseButton);
+    bar->addSeparator();
+    add("EditBtn", QStringLiteral("Edit EPD line"), "miEditEPD", QStyle::SP_FileDialogDetailedView);
+    add("DeleteBtn", QStringLiteral("Delete EPD line"), "miDeleteEPD", QStyle::SP_TrashIcon);
+    add("BtnPaste", QStringLiteral("Import EPD lines from clipboard"), "miPasteEPD",
+        QStyle::SP_FileDialogNewFolder);
+    bar->addSeparator();
+    add("PrevEPD", QStringLiteral("Previous"), "actPrevEPD", QStyle::SP_ArrowLeft, QStringLiteral("Previous"));
+    add("NextEPD", QStringLiteral("Next"), "actNextEPD", QStyle::SP_ArrowRight, QStringLiteral("Next"));
+    bar->addSeparator();
+    add("CopyButton", QStringLiteral("Copy board to clipboard"), "miCopyEPD", QStyle::SP_FileDialogContentsView);
+    add("SaveGifBtn", QStringLiteral("Save board as GIF file"), "miSaveasGIF", QStyle::SP_DriveFDIcon);
+    add("AnalyseBtn", QStringLiteral("Start chess engine"), "miAnalyseEPD", QStyle::SP_MediaPlay);
+    bar->addSeparator();
+    add("ExitButton", QStringLiteral("Exit program"), "miExit", QStyle::SP_DialogCancelButton);
+}
+
+void TMainForm::applyCommandStates(const CommandStates& states) {
+    const std::pair<const char*, bool> enables[] = {
+        {"miCloseFile", states.close},       {"miAppendFile", states.append},
+        {"miSaveFile", states.save},         {"miSaveAsFile", states.saveAs},
+        {"miNormalizeEPD", states.normalize}, {"miGotoEPD", states.gotoLine},
+        {"miUndoEPD", states.undo},          {"miDeleteEPD", states.deleteLine},
+        {"actPrevEPD", states.previous},     {"actNextEPD", states.next},
+        {"miNewEPD", states.newLine},        {"miEditEPD", states.editLine},
+        {"miSaveOptions", states.saveOptions}, {"miCopyasRTF", states.copyRtf},
+        {"miSaveasRTF", states.copyRtf},     {"miAnalyseEPD", states.analyse},
+        {"miAnalyseEPDfile", states.analyseFile},
+    };
+    for (const auto& [name, enabled] : enables) {
+        QAction* act = action(QString::fromLatin1(name));
+        // Commands that a later part of the program fills stay disabled until then.
+        if (act && !act->property("pending").toBool()) act->setEnabled(enabled);
+    }
+}
+
+void TMainForm::applyDisplay() {
+    const DocumentDisplay& display = m_document->display();
+    setWindowTitle(displayText(display.title));
+    m_indexLabel->setText(QString::fromStdString(display.indexLabel));
+    m_lineField->setText(displayText(display.lineField));
+    m_lineField->setCursorPosition(0);
+    if (!(m_diagram->position() == display.diagram)) m_diagram->showPosition(display.diagram);
+
+    QItemSelectionModel* selection = m_list->selectionModel();
+    const int row = display.selectedRow;
+    if (row >= 0 && row < m_model->rowCount()) {
+        const QModelIndex index = m_model->index(row);
+        if (selection->currentIndex() != index || !selection->isSelected(index))
+            selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        m_list->scrollTo(index);
+    } else if (selection->hasSelection() || selection->currentIndex().isValid()) {
+        selection->clear();
+    }
+    applyCommandStates(display.commands);
+}
+
+void TMainForm::ChessBoardMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+    // The main board only shows positions: a dragged piece goes back where it was.
+    m_diagram->RedrawSquare(m_diagram->GetLastDrag().from);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list && event->type() == QEvent::KeyRelease) {
+        const int row = m_list->currentIndex().isValid() ? m_list->currentIndex().row() : -1;
+        runCommand([this, row] { m_document->selectRowByKey(row); });
+    } else if (watched == m_lineField && event->type() == QEvent::MouseButtonDblClick) {
+        runCommand([this] { m_document->copyEpdString(); });
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_shownOnce) return;
+    m_shownOnce = true;
+    const std::string file = std::exchange(m_setup.fileToOpen, std::string());
+    // Opening waits until the window is on screen, so that messages have a parent to show on.
+    QTimer::singleShot(0, this, [this, file] {
+        runCommand([this, &file] {
+            m_document->updateCommandStates();
+            if (!file.empty()) {
+                m_document->setWaitingFileName(file);
+                m_document->open();
+            }
+        });
+    });
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    bool closed = true;
+    runCommand([this, &closed] { closed = m_document->closeWithPrompt(); });
+    if (closed) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}

@@ -1,0 +1,101 @@
+#include "qt_prompts.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStringDecoder>
+
+QString displayText(std::string_view bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!utf8.hasError()) return text;
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string toBytes(const QString& text) { return text.toUtf8().toStdString(); }
+
+QStringList qtNameFilters(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList masks;
+        for (const QString& mask : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            masks << mask;
+            if (mask.toLower() != mask) masks << mask.toLower();
+        }
+        filters << parts[i] + QStringLiteral(" (") + masks.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
+    }
+    return filters;
+}
+
+void QtPrompts::message(const std::string& caption, const std::string& text, Icon icon) {
+    QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
+    switch (icon) {
+        case Icon::Information: boxIcon = QMessageBox::Information; break;
+        case Icon::Warning: boxIcon = QMessageBox::Warning; break;
+        case Icon::Error: boxIcon = QMessageBox::Critical; break;
+        case Icon::Question: boxIcon = QMessageBox::Question; break;
+        case Icon::None: break;
+    }
+    QMessageBox box(boxIcon, QString::fromStdString(caption), displayText(text), QMessageBox::Ok,
+                    m_parent);
+    box.exec();
+}
+
+bool QtPrompts::askYesNo(const std::string& caption, const std::string& text, Icon icon) {
+    QMessageBox box(icon == Icon::Question ? QMessageBox::Question : QMessageBox::Warning,
+                    QString::fromStdString(caption), displayText(text),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtPrompts::chooseFile(const FileDialogRequest& request, bool save) {
+    QFileDialog dialog(m_parent, QString::fromStdString(request.title));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The program asks its own overwrite question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    const QStringList filters = qtNameFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const int index = request.filterIndex - 1;
+        if (index >= 0 && index < filters.size()) dialog.selectNameFilter(filters[index]);
+    }
+    if (!request.defaultExtension.empty())
+        dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    if (!request.initialDir.empty())
+        dialog.setDirectory(QFile::decodeName(request.initialDir.c_str()));
+    if (!request.fileName.empty()) dialog.selectFile(QFile::decodeName(request.fileName.c_str()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+std::optional<std::string> QtPrompts::chooseOpenFile(const FileDialogRequest& request) {
+    return chooseFile(request, false);
+}
+
+std::optional<std::string> QtPrompts::chooseSaveFile(const FileDialogRequest& request) {
+    return chooseFile(request, true);
+}
+
+std::optional<std::string> QtPrompts::chooseFolder(const std::string& title,
+                                                   const std::string& initialDir) {
+    const QString folder = QFileDialog::getExistingDirectory(
+        m_parent, QString::fromStdString(title), QFile::decodeName(initialDir.c_str()));
+    if (folder.isEmpty()) return std::nullopt;
+    return QFile::encodeName(folder).toStdString();
+}
+
+std::optional<std::string> QtPrompts::inputBox(const std::string& title, const std::string& prompt,
+                                               const std::string& defaultText) {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(m_parent, QString::fromStdString(title),
+                                                 QString::fromStdString(prompt), QLineEdit::Normal,
+                                                 QString::fromStdString(defaultText), &ok);
+    if (!ok) return std::nullopt;
+    return toBytes(answer);
+}

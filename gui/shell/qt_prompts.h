@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include "prompts.h"
+
+class QWidget;
+
+// Bytes of a line as shown: valid UTF-8 as UTF-8, anything else as Latin-1.
+QString displayText(std::string_view bytes);
+// A path or message from the user interface as the bytes the logic works with.
+std::string toBytes(const QString& text);
+// "desc|mask|desc|mask" as a Qt name filter list; masks match both letter cases.
+QStringList qtNameFilters(const std::string& filter);
+
+// Message boxes, file choosers and the input box of the program.
+class QtPrompts : public Prompts {
+public:
+    explicit QtPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    void message(const std::string& caption, const std::string& text, Icon icon) override;
+    bool askYesNo(const std::string& caption, const std::string& text, Icon icon) override;
+    std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) override;
+    std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) override;
+    std::optional<std::string> chooseFolder(const std::string& title,
+                                            const std::string& initialDir) override;
+    std::optional<std::string> inputBox(const std::string& title, const std::string& prompt,
+                                        const std::string& defaultText) override;
+
+private:
+    std::optional<std::string> chooseFile(const FileDialogRequest& request, bool save);
+    QWidget* m_parent;
+};

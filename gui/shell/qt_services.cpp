@@ -1,0 +1,71 @@
+#include "qt_services.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#include "qt_prompts.h"
+
+bool QtClipboard::hasText() {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data && data->hasText();
+}
+
+std::string QtClipboard::text() { return toBytes(QApplication::clipboard()->text()); }
+
+void QtClipboard::setText(const std::string& text) {
+    QApplication::clipboard()->clear();
+    QApplication::clipboard()->setText(displayText(text));
+}
+
+TFormProgress::TFormProgress(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_title(new QLabel(this)),
+      m_gauge(new QProgressBar(this)) {
+    setObjectName(QStringLiteral("FormProgress"));
+    setWindowTitle(QStringLiteral("Brisvane: working..."));
+    m_title->setObjectName(QStringLiteral("LblTitle"));
+    QFont bold = m_title->font();
+    bold.setBold(true);
+    m_title->setFont(bold);
+    m_gauge->setObjectName(QStringLiteral("Gauge"));
+    m_gauge->setTextVisible(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_title);
+    layout->addWidget(m_gauge);
+    setFixedSize(320, 90);
+    setModal(true);
+}
+
+void TFormProgress::begin(const std::string& title, std::size_t maximum) {
+    m_title->setText(displayText(title));
+    m_gauge->setRange(0, static_cast<int>(std::min<std::size_t>(maximum, INT_MAX)));
+    m_gauge->setValue(0);
+    m_repaints = 0;
+    show();
+    raise();
+    repaintNow(0);
+}
+
+void TFormProgress::advance(std::size_t position) {
+    if (m_sinceRepaint.elapsed() < 40 && position < static_cast<std::size_t>(m_gauge->maximum()))
+        return;
+    repaintNow(position);
+}
+
+void TFormProgress::repaintNow(std::size_t position) {
+    m_gauge->setValue(static_cast<int>(std::min<std::size_t>(position, INT_MAX)));
+    ++m_repaints;
+    // Let the window paint; user input waits until the work is done.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_sinceRepaint.restart();
+}
+
+void TFormProgress::end() { hide(); }
+
+QString TFormProgress::title() const { return m_title->text(); }
+int TFormProgress::gaugeValue() const { return m_gauge->value(); }
+int TFormProgress::gaugeMaximum() const { return m_gauge->maximum(); }

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDialog>
+#include <QElapsedTimer>
+
+#include "services.h"
+
+class QLabel;
+class QProgressBar;
+
+// The system clipboard's plain text.
+class QtClipboard : public ClipboardAccess {
+public:
+    bool hasText() override;
+    std::string text() override;
+    void setText(const std::string& text) override;
+};
+
+// The shared progress window: "Brisvane: working...", a bold title and a gauge. It repaints at
+// most every 40 ms so that a million small steps cost nothing.
+class TFormProgress : public QDialog, public ProgressSink {
+    Q_OBJECT
+
+public:
+    explicit TFormProgress(QWidget* parent = nullptr);
+
+    void begin(const std::string& title, std::size_t maximum) override;
+    void advance(std::size_t position) override;
+    void end() override;
+
+    QString title() const;
+    int gaugeValue() const;
+    int gaugeMaximum() const;
+    int repaints() const { return m_repaints; }
+
+private:
+    void repaintNow(std::size_t position);
+
+    QLabel* m_title;
+    QProgressBar* m_gauge;
+    QElapsedTimer m_sinceRepaint;
+    int m_repaints = 0;
+};

@@ -1,0 +1,94 @@
+#include <stdexcept>
+
+#include <gtest/gtest.h>
+
+#include "app_folders.h"
+#include "command_line.h"
+#include "ini_settings.h"
+#include "temp_folder.h"
+
+namespace {
+
+TEST(IniSettings, ReadsKeysWithoutRegardToCaseAndKeepsTheRestOfTheFile) {
+    TempFolder folder;
+    folder.write("Brisvane.ini",
+                 "; kept comment\n[Settings]\nLanguage=1\nDarkSquares=8421376\n\n[history]\n"
+                 "lastepddirectory=/old/\n");
+    IniSettings settings(folder.path("Brisvane.ini"));
+    EXPECT_EQ(settings.readString("settings", "language", "0"), "1");
+    EXPECT_EQ(settings.readString("History", "LastEPDdirectory", ""), "/old/");
+    EXPECT_EQ(settings.readString("History", "Missing", "fallback"), "fallback");
+
+    settings.writeString("History", "LastEPDdirectory", "/new/folder/");
+    settings.writeString("History", "LastGIFdirectory", "/gif/");
+    const std::string written = folder.read("Brisvane.ini");
+    EXPECT_NE(written.find("; kept comment"), std::string::npos);
+    EXPECT_NE(written.find("Language=1"), std::string::npos);
+    EXPECT_NE(written.find("DarkSquares=8421376"), std::string::npos);
+    EXPECT_NE(written.find("lastepddirectory=/new/folder/"), std::string::npos);
+    EXPECT_NE(written.find("LastGIFdirectory=/gif/"), std::string::npos);
+    EXPECT_LT(written.find("[Settings]"), written.find("[history]"));
+
+    IniSettings again(folder.path("Brisvane.ini"));
+    EXPECT_EQ(again.readString("HISTORY", "LASTEPDDIRECTORY", ""), "/new/folder/");
+}
+
+TEST(IniSettings, MissingFileIsEmptyAndIsCreatedOnWrite) {
+    TempFolder folder;
+    IniSettings settings(folder.path("new.ini"));
+    EXPECT_TRUE(settings.lastError().empty());
+    EXPECT_EQ(settings.readString("Settings", "Language", "0"), "0");
+    settings.writeString("Settings", "Language", "0");
+    EXPECT_EQ(folder.read("new.ini").find("[Settings]"), 0u);
+}
+
+TEST(IniSettings, AWriteThatFailsThrowsNamingTheFile) {
+    TempFolder folder;
+    IniSettings settings(folder.path("missing/dir/x.ini"));
+    try {
+        settings.writeString("History", "LastEPDdirectory", "/x/");
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find(folder.path("missing/dir/x.ini")), std::string::npos);
+    }
+}
+
+TEST(AppFolders, LiveBesideTheProgramWhenItsFolderIsWritable) {
+    TempFolder folder;
+    const auto folders = AppFolders::forProgramFolder(folder.root() + "/");
+    EXPECT_EQ(folders.programFolder, folder.root());
+    EXPECT_EQ(folders.addOnFolder, folder.root() + "/AddOn");
+    EXPECT_EQ(folders.tempFolder, folder.root() + "/tmp");
+    EXPECT_EQ(folders.settingsFile, folder.root() + "/Brisvane.ini");
+}
+
+TEST(AppFolders, MoveToTheUsersFoldersWhenTheProgramFolderCannotBeWritten) {
+    TempFolder home;
+    setenv("XDG_CONFIG_HOME", home.path("config").c_str(), 1);
+    setenv("XDG_CACHE_HOME", home.path("cache").c_str(), 1);
+    const auto folders = AppFolders::forProgramFolder("/nonexistent/program");
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_CACHE_HOME");
+    EXPECT_EQ(folders.addOnFolder, "/nonexistent/program/AddOn");
+    EXPECT_EQ(folders.settingsFile, home.path("config") + "/Brisvane/Brisvane.ini");
+    EXPECT_EQ(folders.tempFolder, home.path("cache") + "/Brisvane/tmp");
+    EXPECT_TRUE(ensureFolder(folders.tempFolder));
+}
+
+TEST(CommandLine, SwitchesAndTheFirstExistingEpdFile) {
+    TempFolder folder;
+    folder.write("test.EPD", "x");
+    folder.write("second.epd", "x");
+    folder.write("test.txt", "x");
+    const auto line = CommandLine::parse({"-BSNOCHECK", folder.path("test.txt"),
+                                          folder.path("missing.epd"), folder.path("test.EPD"),
+                                          folder.path("second.epd"), "-anadebug"});
+    EXPECT_TRUE(line.boardSetupNoCheck);
+    EXPECT_FALSE(line.analysisDebug);  // compared exactly
+    EXPECT_FALSE(line.showEngineInfo);
+    EXPECT_EQ(line.fileToOpen, folder.path("test.EPD"));
+    EXPECT_TRUE(CommandLine::parse({folder.path("test.txt")}).fileToOpen.empty());
+    EXPECT_TRUE(CommandLine::parse({"-ANADEBUG", "-VEINFO"}).analysisDebug);
+}
+
+}  // namespace
