@@ -192,6 +192,12 @@ TEST_F(Document, FileOfShortLinesIsEmptyAndFifteenCharactersIsALine) {
     EXPECT_FALSE(document.isOpen());
     EXPECT_EQ(document.name(), "");
 
+    prompts.forget();
+    folder.write("zero.epd", "");
+    openFile(folder.path("zero.epd"));
+    EXPECT_EQ(prompts.messages(), Lines{"The EPD file is empty"});
+    EXPECT_FALSE(document.isOpen());
+
     openFile(writeFile("fifteen.epd", {"123456789012345"}));
     EXPECT_TRUE(document.isOpen());
     EXPECT_EQ(document.lineCount(), 1u);
@@ -582,6 +588,20 @@ TEST_F(Document, PasteStartsANewDocumentOrAppends) {
     EXPECT_EQ(documentLines(), (Lines{kLine1, kLine2, kLine3}));
     EXPECT_EQ(document.currentIndex(), 1);
     EXPECT_TRUE(prompts.messages().empty());
+    EXPECT_FALSE(folder.exists("CLIPBOARD.EPD"));
+}
+
+TEST_F(Document, PasteOfAHundredMegabytesFindsTheFewEpdLinesInIt) {
+    std::string text;
+    text.reserve(100u << 20);
+    const std::string junk(99, '.');
+    while (text.size() < (100u << 20)) text += junk + "\n";
+    text.insert(text.size() / 2, "\n" + kLine2 + "\n");
+    text += kLine3;  // a last line without a line end
+    clipboard.content = std::move(text);
+    document.paste();
+    EXPECT_TRUE(prompts.messages().empty());
+    EXPECT_EQ(documentLines(), (Lines{kLine2, kLine3}));
     EXPECT_FALSE(folder.exists("CLIPBOARD.EPD"));
 }
 
