@@ -1,13 +1,8 @@
 #include "board_setup_codec.h"
 
-namespace {
+#include "text_util.h"
 
-std::string_view trimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
+namespace {
 
 // Moves `rest` past the next blank; false when there is none.
 bool skipToNextField(std::string_view& rest) {

@@ -183,6 +183,12 @@ void EpdDocument::startNewDocument() {
     m_modified = false;
 }
 
+void EpdDocument::rememberFolder() {
+    // Written last: a settings file that cannot be written must not undo the work just done.
+    if (m_services.settings)
+        m_services.settings->writeString(kHistory, kLastEpdDirectory, m_directory + "/");
+}
+
 void EpdDocument::newFile() {
     if (!closeWithPrompt()) return;
     startNewDocument();
@@ -191,7 +197,11 @@ void EpdDocument::newFile() {
 }
 
 void EpdDocument::open() {
-    if (m_open && !closeWithPrompt()) return;
+    if (m_open && !closeWithPrompt()) {
+        // A file waiting to be opened is not opened later by surprise.
+        m_waitingFile.clear();
+        return;
+    }
     std::string path;
     if (!m_waitingFile.empty()) {
         path = std::exchange(m_waitingFile, std::string());
@@ -243,9 +253,8 @@ void EpdDocument::loadFile(const std::string& chosenPath) {
     if (m_observer) m_observer->endResetLines();
     showCurrentLine();
     updateCommandStates();
-    if (m_services.settings)
-        m_services.settings->writeString(kHistory, kLastEpdDirectory, m_directory + "/");
     focusList();
+    rememberFolder();
 }
 
 void EpdDocument::append() {
@@ -331,11 +340,10 @@ SaveOutcome EpdDocument::writeTo(const std::string& path) {
     }
     m_directory = folderOf(path);
     m_name = fileNameOf(path);
-    if (m_services.settings)
-        m_services.settings->writeString(kHistory, kLastEpdDirectory, m_directory + "/");
     m_modified = false;
     m_undo.clear();
     updateCommandStates();
+    rememberFolder();
     return SaveOutcome::Saved;
 }
 

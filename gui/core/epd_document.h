@@ -152,6 +152,7 @@ private:
     SaveOutcome saveThroughDialog();
     SaveOutcome writeTo(const std::string& path);
     void moveCurrentTo(int index);
+    void rememberFolder();
     void notifyDisplay();
     void focusList();
 

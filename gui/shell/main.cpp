@@ -34,6 +34,7 @@ int main(int argc, char* argv[]) {
     setup.settings = &settings;
     setup.fileToOpen = commandLine.fileToOpen;
     TMainForm window(setup);
+    if (window.quitRequested()) return 1;
     window.show();
     return QApplication::exec();
 }

@@ -94,7 +94,11 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     central->setObjectName(QStringLiteral("Panel"));
     setCentralWidget(central);
 
-    m_diagram = new TChessDiagram2D(central);
+    m_diagram = new TChessDiagram2D(central, m_setup.pieceImagePrefix);
+    for (const std::string& name : m_diagram->missingPieceImages()) {
+        m_prompts->message(kCaption, "Error loading " + name, Icon::Error);
+        m_quitRequested = true;
+    }
     m_diagram->setObjectName(QStringLiteral("ChessBoard"));
     m_diagram->move(kMargin, kMargin);
     connect(m_diagram, &TChessDiagram::OnMouseUp, this, &TMainForm::ChessBoardMouseUp);
@@ -364,9 +368,17 @@ void TMainForm::ChessBoardMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, i
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_list && event->type() == QEvent::KeyRelease) {
-        const int row = m_list->currentIndex().isValid() ? m_list->currentIndex().row() : -1;
-        runCommand([this, row] { m_document->selectRowByKey(row); });
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        m_listKeyDown = true;
+    } else if (watched == m_list && event->type() == QEvent::KeyRelease) {
+        // Only the release of a key pressed in the list counts, once: not the release of the
+        // key that closed a message box, nor the releases of auto-repeat.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (m_listKeyDown && !key->isAutoRepeat()) {
+            m_listKeyDown = false;
+            const int row = m_list->currentIndex().isValid() ? m_list->currentIndex().row() : -1;
+            runCommand([this, row] { m_document->selectRowByKey(row); });
+        }
     } else if (watched == m_lineField && event->type() == QEvent::MouseButtonDblClick) {
         runCommand([this] { m_document->copyEpdString(); });
         return true;
@@ -392,7 +404,8 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    bool closed = true;
+    // Only a close that returns normally ends the window: a failure keeps the document.
+    bool closed = false;
     runCommand([this, &closed] { closed = m_document->closeWithPrompt(); });
     if (closed) {
         event->accept();

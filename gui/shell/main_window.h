@@ -56,6 +56,7 @@ struct MainFormSetup {
     Prompts* prompts = nullptr;
     ClipboardAccess* clipboard = nullptr;
     std::string fileToOpen;  // opened when the window is first shown
+    QString pieceImagePrefix = QStringLiteral(":/pieces/PIECE");
 };
 
 // The main window: tool bar, menus, diagram, line list, index label and current-line field.
@@ -72,6 +73,9 @@ public:
     TFormProgress* progressWindow() const { return m_progress; }
     QAction* action(const QString& name) const;
     Prompts& prompts() { return *m_prompts; }
+    // Set when the window could not be built as it must be (a piece image is missing): the
+    // program then ends after the messages.
+    bool quitRequested() const { return m_quitRequested; }
 
     // Runs a command inside the guard that turns an escaping exception into an error box.
     void runCommand(const std::function<void()>& command);
@@ -107,4 +111,6 @@ private:
     std::map<QString, QAction*> m_actions;
     std::map<QAction*, QToolButton*> m_toolButtons;
     bool m_shownOnce = false;
+    bool m_listKeyDown = false;
+    bool m_quitRequested = false;
 };

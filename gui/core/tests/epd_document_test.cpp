@@ -1,6 +1,7 @@
 #include "epd_document.h"
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,14 @@ protected:
     MirrorObserver mirror;
 };
 
+// A settings file that refuses every write, as a read-only or full disk would.
+class RefusingSettings : public MemorySettings {
+public:
+    void writeString(const std::string&, const std::string&, const std::string&) override {
+        throw std::runtime_error("Can't write Brisvane.ini");
+    }
+};
+
 TEST_F(Document, StartsWithoutDocumentShowingTheInitialPosition) {
     const auto& display = document.display();
     EXPECT_FALSE(document.isOpen());
@@ -176,6 +185,37 @@ TEST_F(Document, GermanOpenDialogAndMessages) {
     EXPECT_EQ(lastShown().request.filter, "EPD Dateien(*.EPD)|*.EPD");
     openFile(writeFile("empty.epd", {"short"}));
     EXPECT_EQ(prompts.messages(), Lines{"Die EPD Datei ist leer"});
+}
+
+TEST_F(Document, GermanTextsOfTheOtherCommands) {
+    document.setLanguage(Language::German);
+    document.append();
+    openFile(writeFile("long.epd", {std::string(4097, 'p')}));
+    EXPECT_EQ(prompts.messages(), (Lines{"Keine EPD Datei geöffnet", "EPD-Zeile(n) zu lang"}));
+
+    prompts.forget();
+    openFile(writeFile("a.epd", {kLine1, kLine2}));
+    writeFile("b.epd", {kLine3});
+    prompts.file(folder.path("b.epd")).no();
+    document.saveAs();
+    EXPECT_EQ(prompts.shown()[0].request.title, "Sichere EPD Datei");
+    EXPECT_EQ(prompts.shown()[0].request.filter, "EPD Dateien (*.EPD)|*.EPD");
+    EXPECT_EQ(prompts.shown()[1].text,
+              "Datei " + folder.path("b.epd") + " existiert bereits, überschreiben ?");
+
+    prompts.forget();
+    document.normalize();
+    EXPECT_EQ(progress.title, "Normalisiere EPD Datei");
+    prompts.cancel();
+    document.gotoLine();
+    EXPECT_EQ(prompts.shown()[0].caption, "Brisvane: Gehe zu Stellung");
+    EXPECT_EQ(prompts.shown()[0].text, "Nummer der Stellung:");
+
+    prompts.forget();
+    document.deleteLine();
+    prompts.no();
+    document.close();
+    EXPECT_EQ(prompts.shown()[0].text, "EPD Datei wurde verändert - Datei sichern ?");
 }
 
 TEST_F(Document, CancelledOpenLeavesNoDocument) {
@@ -369,6 +409,39 @@ TEST_F(Document, CloseKeepsTheDocumentWhenTheWantedSaveDidNotHappen) {
     EXPECT_TRUE(document.isModified());
 }
 
+TEST_F(Document, CloseOfAnEmptiedDocumentNeedsNoDialog) {
+    openFile(writeFile("one.epd", {kLine1}));
+    document.deleteLine();
+    prompts.yes();  // nothing to save: no dialog follows, and the document closes
+    EXPECT_TRUE(document.closeWithPrompt());
+    EXPECT_FALSE(document.isOpen());
+    EXPECT_EQ(folder.read("one.epd"), kLine1 + "\r\n");
+}
+
+TEST_F(Document, DefaultExtensionIsAddedBeforeTheOverwriteQuestion) {
+    openFile(writeFile("a.epd", {kLine1}));
+    writeFile("x.EPD", {kLine2});
+    prompts.file(folder.path("x")).yes();
+    EXPECT_EQ(document.saveAs(), SaveOutcome::Saved);
+    EXPECT_EQ(prompts.shown()[1].text,
+              "File " + folder.path("x.EPD") + " already exists, overwrite ?");
+    EXPECT_EQ(folder.read("x.EPD"), kLine1 + "\r\n");
+}
+
+TEST_F(Document, ASettingsFileThatCannotBeWrittenDoesNotUndoASave) {
+    RefusingSettings refusing;
+    EpdDocument other(DocumentServices{&prompts, &clipboard, &refusing, &progress, folder.root()});
+    other.setWaitingFileName(writeFile("a.epd", {kLine1, kLine2}));
+    EXPECT_THROW(other.open(), std::runtime_error);
+    EXPECT_TRUE(other.isOpen());
+    other.deleteLine();
+    EXPECT_THROW(other.save(), std::runtime_error);
+    EXPECT_EQ(folder.read("a.epd"), kLine2 + "\r\n");
+    EXPECT_FALSE(other.isModified());
+    EXPECT_FALSE(other.undoAvailable());
+    EXPECT_EQ(other.display().title, "Brisvane: a.epd");
+}
+
 TEST_F(Document, DeletingTheOnlyLineLeavesAnOpenEmptyDocument) {
     openFile(writeFile("one.epd", {kLine1}));
     document.deleteLine();
@@ -402,6 +475,25 @@ TEST_F(Document, UndoPutsADeletedLineBackWhereItWas) {
     EXPECT_FALSE(document.undoAvailable());
     EXPECT_FALSE(states().undo);
     EXPECT_TRUE(document.isModified());  // undo does not touch the modified flag
+}
+
+TEST_F(Document, UndoAtTheEndAndAboveTheCurrentLine) {
+    openFile(writeFile("u.epd", {kLine1 + "0", kLine1 + "1", kLine1 + "2", kLine1 + "3"}));
+    document.selectRow(3);
+    document.deleteLine();  // the last line
+    EXPECT_EQ(document.currentIndex(), 2);
+    document.undo();
+    EXPECT_EQ(documentLines().back(), kLine1 + "3");
+    EXPECT_EQ(document.lineCount(), 4u);
+
+    document.selectRow(1);
+    document.deleteLine();
+    document.next();  // current 2 shows the line that was 3
+    EXPECT_EQ(document.display().lineField, kLine1 + "3");
+    document.undo();  // line 1 comes back above the current line
+    EXPECT_EQ(document.currentIndex(), 2);
+    EXPECT_EQ(document.display().lineField, kLine1 + "2");
+    EXPECT_EQ(document.display().indexLabel, "3/4");
 }
 
 TEST_F(Document, HundredAndOneDeletionsUndoTheLastHundredInReverse) {
@@ -479,6 +571,15 @@ TEST_F(Document, GotoAsksForANumberAndMovesThere) {
     EXPECT_EQ(document.currentIndex(), 1);
     prompts.cancel();
     document.gotoLine();
+    EXPECT_EQ(document.currentIndex(), 1);
+}
+
+TEST_F(Document, GotoWithoutSelectionOffersZero) {
+    openFile(writeFile("g.epd", {kLine1, kLine2}));
+    document.selectRow(-1);
+    prompts.input("2");
+    document.gotoLine();
+    EXPECT_EQ(prompts.shown().back().defaultText, "0");
     EXPECT_EQ(document.currentIndex(), 1);
 }
 
@@ -603,6 +704,17 @@ TEST_F(Document, PasteOfAHundredMegabytesFindsTheFewEpdLinesInIt) {
     EXPECT_TRUE(prompts.messages().empty());
     EXPECT_EQ(documentLines(), (Lines{kLine2, kLine3}));
     EXPECT_FALSE(folder.exists("CLIPBOARD.EPD"));
+}
+
+TEST_F(Document, PasteWithoutATemporaryFolderIsAnError) {
+    EpdDocument other(DocumentServices{&prompts, &clipboard, &settings, &progress,
+                                       folder.path("missing")});
+    clipboard.content = kLine1;
+    other.paste();
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages()[0], "Can't write file " + folder.path("missing") +
+                                         "/CLIPBOARD.EPD: No such file or directory");
+    EXPECT_FALSE(other.isOpen());
 }
 
 TEST_F(Document, CopyEpdStringPutsTheFieldOnTheClipboard) {

@@ -124,6 +124,29 @@ TEST_F(Diagram, DragMovesAFloatingPieceAndLeavesThePositionAlone) {
     EXPECT_EQ(shownSquare(diagram, 152, 228), expectedSquare(Piece::WhitePawn, kLight));
 }
 
+TEST_F(Diagram, ASecondButtonDuringADragDoesNotRestartIt) {
+    diagram.show();
+    QSignalSpy downs(&diagram, &TChessDiagram::OnMouseDown);
+    QSignalSpy ups(&diagram, &TChessDiagram::OnMouseUp);
+    QTest::mousePress(&diagram, Qt::LeftButton, {}, centreOf(1));  // b1
+    QTest::mouseMove(&diagram, centreOf(22));
+    QTest::mousePress(&diagram, Qt::RightButton, Qt::NoModifier, centreOf(22));
+    EXPECT_EQ(downs.count(), 2);
+    EXPECT_EQ(diagram.GetLastDrag().from, 1);  // still the first drag
+    QTest::mouseRelease(&diagram, Qt::RightButton, {}, centreOf(22));
+    QTest::mouseRelease(&diagram, Qt::LeftButton, {}, centreOf(22));
+    EXPECT_EQ(ups.count(), 1);
+    EXPECT_EQ(diagram.GetLastDrag(), (DragRecord{1, 22, 0, 1}));
+}
+
+TEST_F(Diagram, AnimateMoveFromAnEmptySquareDoesNothing) {
+    const QImage before = diagram.GetCanvas().copy();
+    diagram.AnimateMove(DragRecord{34, 44, 0, 1});
+    EXPECT_FALSE(diagram.isAnimating());
+    EXPECT_EQ(diagram.position(), TChessPosition());
+    EXPECT_EQ(diagram.GetCanvas(), before);
+}
+
 TEST_F(Diagram, MouseDownOnAnEmptySquareStartsNoDrag) {
     QSignalSpy downs(&diagram, &TChessDiagram::OnMouseDown);
     QSignalSpy ups(&diagram, &TChessDiagram::OnMouseUp);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QHeaderView>
@@ -247,6 +248,34 @@ TEST_F(MainWindow, FileGivenAtStartIsOpenedWhenTheWindowIsFirstShown) {
     started.show();
     QTRY_COMPARE(started.windowTitle(), QStringLiteral("Brisvane: start.epd"));
     EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(MainWindow, AMissingPieceImageIsReportedAndEndsTheProgram) {
+    EXPECT_FALSE(window->quitRequested());
+    TempFolder images;
+    for (int slot = 1; slot <= 24; ++slot)
+        if (slot != 7)
+            QFile::copy(QStringLiteral(":/pieces/PIECE%1.bmp").arg(slot),
+                        QString::fromStdString(images.path("PIECE" + std::to_string(slot) + ".bmp")));
+    MainFormSetup setup;
+    setup.folders = AppFolders::forProgramFolder(folder.root());
+    setup.prompts = &prompts;
+    setup.clipboard = &clipboard;
+    setup.pieceImagePrefix = QString::fromStdString(images.path("PIECE"));
+    TMainForm broken(setup);
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{"Error loading PIECE7"});
+    EXPECT_EQ(prompts.shown().back().icon, Icon::Error);
+    EXPECT_TRUE(broken.quitRequested());
+}
+
+TEST_F(MainWindow, KeyReleaseWithoutSelectionLeavesNoCurrentLine) {
+    window->show();
+    openThroughMenu(writeEpd("a.epd", {kLine1, kLine2}));
+    list()->selectionModel()->clear();
+    list()->setFocus();
+    QTest::keyClick(list(), Qt::Key_Shift);
+    EXPECT_EQ(label(), "0/0");
+    EXPECT_EQ(window->document().currentIndex(), -1);
 }
 
 TEST_F(MainWindow, LinesThatAreNotUtf8AreShownAsLatin1) {
