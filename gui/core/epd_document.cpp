@@ -347,6 +347,35 @@ SaveOutcome EpdDocument::writeTo(const std::string& path) {
     return SaveOutcome::Saved;
 }
 
+void EpdDocument::newLine() {
+    if (!m_services.lineEditor) return;
+    if (auto line = m_services.lineEditor->editLine(std::string())) addLineAtEnd(*line);
+}
+
+void EpdDocument::editLine() {
+    if (!m_services.lineEditor) return;
+    const auto edited = m_services.lineEditor->editLine(m_display.lineField);
+    if (!edited) return;
+    const int count = static_cast<int>(m_lines.size());
+    const bool substitute =
+        count > 0 && m_services.prompts->askYesNo(kCaption, text(DocText::SubstituteQuestion),
+                                                  Icon::Question);
+    // Without a current line there is nothing to substitute: the line is appended.
+    if (substitute && m_current >= 0 && m_current < count) {
+        const auto index = static_cast<std::size_t>(m_current);
+        if (!m_undo.push(m_current, std::string(m_lines[index]), UndoKind::Replaced))
+            tell(EnglishText::CantSaveOldLine, Icon::Warning);
+        m_lines.replace(index, *edited);
+        if (m_observer) m_observer->linesChanged(index, index);
+    } else {
+        if (!m_open) startNewDocument();
+        appendLineAsCurrent(*edited);
+    }
+    m_modified = true;
+    showCurrentLine();
+    updateCommandStates();
+}
+
 void EpdDocument::deleteLine() {
     const int count = static_cast<int>(m_lines.size());
     if (m_current < 0 || m_current >= count) return;
@@ -496,14 +525,18 @@ void EpdDocument::selectRowByKey(int row) {
     moveCurrentTo(row > last ? last : row);
 }
 
-void EpdDocument::addLineAtEnd(std::string_view lineText) {
-    if (!m_open) newFile();
-    if (!m_open) return;
+void EpdDocument::appendLineAsCurrent(std::string_view lineText) {
     const std::size_t index = m_lines.size();
     if (m_observer) m_observer->beginInsertLines(index, 1);
     m_lines.pushBack(lineText);
     if (m_observer) m_observer->endInsertLines();
     m_current = static_cast<int>(index);
+}
+
+void EpdDocument::addLineAtEnd(std::string_view lineText) {
+    if (!m_open) newFile();
+    if (!m_open) return;
+    appendLineAsCurrent(lineText);
     m_modified = true;
     showCurrentLine();
     updateCommandStates();

@@ -79,6 +79,7 @@ struct DocumentServices {
     SettingsStore* settings = nullptr;
     ProgressSink* progress = nullptr;
     std::string tempFolder;  // where "CLIPBOARD.EPD" is written
+    LineEditor* lineEditor = nullptr;
 };
 
 // How a save ended.
@@ -119,6 +120,8 @@ public:
     void append();
     SaveOutcome save();
     SaveOutcome saveAs();
+    void newLine();
+    void editLine();
     void deleteLine();
     void undo();
     void normalize();
@@ -153,6 +156,7 @@ private:
     SaveOutcome writeTo(const std::string& path);
     void moveCurrentTo(int index);
     void rememberFolder();
+    void appendLineAsCurrent(std::string_view text);
     void notifyDisplay();
     void focusList();
 

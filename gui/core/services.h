@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 // The clipboard's plain text, as bytes.
@@ -29,6 +30,14 @@ public:
     virtual void begin(const std::string& title, std::size_t maximum) = 0;
     virtual void advance(std::size_t position) = 0;
     virtual void end() = 0;
+};
+
+// The board setup dialog as the document sees it: edits a line (empty for a new one) and
+// returns the new line when closed with OK, nothing when cancelled.
+class LineEditor {
+public:
+    virtual ~LineEditor() = default;
+    virtual std::optional<std::string> editLine(const std::string& line) = 0;
 };
 
 // Implementations that do nothing, for callers without a window.

@@ -777,3 +777,111 @@ TEST_F(Document, CommandStatesFollowTheDocument) {
 }
 
 }  // namespace
+
+namespace {
+
+// Plays the board setup dialog: records the line it was opened with and hands back a scripted
+// answer.
+class ScriptedLineEditor : public LineEditor {
+public:
+    std::vector<std::string> openedWith;
+    std::optional<std::string> answer;
+    std::optional<std::string> editLine(const std::string& line) override {
+        openedWith.push_back(line);
+        return answer;
+    }
+};
+
+class DocumentEditing : public Document {
+protected:
+    DocumentEditing() {
+        // Rebuild the document with the scripted dialog.
+        document.setObserver(nullptr);
+    }
+    EpdDocument& withEditor(int undoSize = 100) {
+        edited = std::make_unique<EpdDocument>(
+            DocumentServices{&prompts, &clipboard, &settings, &progress, folder.root(), &editor},
+            undoSize);
+        return *edited;
+    }
+    ScriptedLineEditor editor;
+    std::unique_ptr<EpdDocument> edited;
+};
+
+TEST_F(DocumentEditing, NewLineIsAppendedAndBecomesCurrent) {
+    auto& doc = withEditor();
+    doc.setWaitingFileName(writeFile("a.epd", {kLine1}));
+    doc.open();
+    editor.answer = kLine2;
+    doc.newLine();
+    EXPECT_EQ(editor.openedWith, std::vector<std::string>{""});
+    EXPECT_EQ(doc.lineCount(), 2u);
+    EXPECT_EQ(doc.currentIndex(), 1);
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(doc.display().lineField, kLine2);
+    editor.answer.reset();
+    doc.newLine();  // cancelled
+    EXPECT_EQ(doc.lineCount(), 2u);
+}
+
+TEST_F(DocumentEditing, EditSubstitutesWithUndoOrAppends) {
+    auto& doc = withEditor();
+    doc.setWaitingFileName(writeFile("a.epd", {kLine1, kLine2}));
+    doc.open();
+    editor.answer = kLine3;
+    prompts.yes();
+    doc.editLine();
+    EXPECT_EQ(editor.openedWith.back(), kLine1);
+    EXPECT_EQ(prompts.shown().back().text,
+              "Substitute EPD line ? (Answer \"No\" to append the line)");
+    EXPECT_EQ(prompts.shown().back().icon, Icon::Question);
+    EXPECT_EQ(doc.line(0), kLine3);
+    EXPECT_EQ(doc.display().lineField, kLine3);
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_TRUE(doc.undoAvailable());
+    doc.undo();
+    EXPECT_EQ(doc.line(0), kLine1);
+    EXPECT_EQ(doc.display().lineField, kLine1);
+
+    prompts.no();
+    doc.editLine();
+    EXPECT_EQ(doc.lineCount(), 3u);
+    EXPECT_EQ(doc.line(2), kLine3);
+    EXPECT_EQ(doc.currentIndex(), 2);
+}
+
+TEST_F(DocumentEditing, EditWithoutLinesStartsFromTheInitialPositionAndAppends) {
+    auto& doc = withEditor();
+    doc.newFile();
+    editor.answer = kLine2;
+    doc.editLine();  // no question: nothing to substitute
+    EXPECT_EQ(editor.openedWith.back(), std::string(kInitialPositionLine));
+    EXPECT_EQ(doc.lineCount(), 1u);
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(DocumentEditing, SubstituteWithoutUndoWarnsAndReplaces) {
+    auto& doc = withEditor(0);
+    doc.setWaitingFileName(writeFile("a.epd", {kLine1}));
+    doc.open();
+    editor.answer = kLine2;
+    prompts.yes();
+    doc.editLine();
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{"Can't save old line to undo buffer"});
+    EXPECT_EQ(prompts.shown().back().icon, Icon::Warning);
+    EXPECT_EQ(doc.line(0), kLine2);
+}
+
+TEST_F(DocumentEditing, SubstituteWithoutCurrentLineAppends) {
+    auto& doc = withEditor();
+    doc.setWaitingFileName(writeFile("a.epd", {kLine1}));
+    doc.open();
+    doc.selectRow(-1);
+    editor.answer = kLine2;
+    prompts.yes();
+    doc.editLine();
+    EXPECT_EQ(doc.lineCount(), 2u);
+    EXPECT_EQ(doc.line(0), kLine1);
+}
+
+}  // namespace
