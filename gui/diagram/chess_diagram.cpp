@@ -111,6 +111,13 @@ void TChessDiagram2D::drawPieceOn(QImage& target, int piece, int x, int y) const
     }
 }
 
+QImage TChessDiagram2D::pieceOn(int piece, const QColor& background) const {
+    QImage square(kSquareSize, kSquareSize, QImage::Format_RGB32);
+    square.fill(background);
+    drawPieceOn(square, piece, 0, 0);
+    return square;
+}
+
 void TChessDiagram2D::DrawPiece(int piece, int x, int y) {
     drawPieceOn(m_canvas, piece, x, y);
     update(x, y, kSquareSize, kSquareSize);

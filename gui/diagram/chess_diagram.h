@@ -103,6 +103,9 @@ public:
         return ColorRef::fromRgb(color.red(), color.green(), color.blue());
     }
 
+    // A piece drawn on a 38 x 38 square of the given colour, as the board draws it.
+    QImage pieceOn(int piece, const QColor& background) const;
+
     // Names of the piece images that could not be loaded ("PIECE7"), in slot order.
     const std::vector<std::string>& missingPieceImages() const { return m_missingImages; }
 

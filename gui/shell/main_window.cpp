@@ -19,6 +19,7 @@
 
 #include <limits>
 
+#include "board_setup_dialog.h"
 #include "chess_diagram.h"
 #include "command_guard.h"
 #include "qt_prompts.h"
@@ -85,11 +86,6 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
         m_ownClipboard = std::make_unique<QtClipboard>();
         clipboard = m_ownClipboard.get();
     }
-    m_progress = new TFormProgress(this);
-    m_document = std::make_unique<EpdDocument>(
-        DocumentServices{m_prompts, clipboard, m_setup.settings, m_progress, m_setup.folders.tempFolder},
-        m_setup.undoBufferSize);
-
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("Panel"));
     setCentralWidget(central);
@@ -102,6 +98,14 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     m_diagram->setObjectName(QStringLiteral("ChessBoard"));
     m_diagram->move(kMargin, kMargin);
     connect(m_diagram, &TChessDiagram::OnMouseUp, this, &TMainForm::ChessBoardMouseUp);
+
+    m_progress = new TFormProgress(this);
+    m_lineEditor = std::make_unique<BoardSetupLineEditor>(*m_prompts, this, m_diagram);
+    m_lineEditor->setCheckOff(m_setup.boardSetupNoCheck);
+    m_document = std::make_unique<EpdDocument>(
+        DocumentServices{m_prompts, clipboard, m_setup.settings, m_progress,
+                         m_setup.folders.tempFolder, m_lineEditor.get()},
+        m_setup.undoBufferSize);
 
     m_model = new EpdLineModel(*m_document, this);
     // A one-column table without headers: with rows of a fixed height it handles a million
@@ -212,8 +216,10 @@ void TMainForm::buildMenus() {
     addCommand(epd, "miUndoEPD", QStringLiteral("&Undo"), QKeySequence(QStringLiteral("Ctrl+Z")),
                [&doc] { doc.undo(); });
     epd->addSeparator();
-    addCommand(epd, "miNewEPD", QStringLiteral("&New"), QKeySequence(QStringLiteral("Ctrl+N")), nullptr);
-    addCommand(epd, "miEditEPD", QStringLiteral("&Edit"), QKeySequence(QStringLiteral("Ctrl+E")), nullptr);
+    addCommand(epd, "miNewEPD", QStringLiteral("&New"), QKeySequence(QStringLiteral("Ctrl+N")),
+               [&doc] { doc.newLine(); });
+    addCommand(epd, "miEditEPD", QStringLiteral("&Edit"), QKeySequence(QStringLiteral("Ctrl+E")),
+               [&doc] { doc.editLine(); });
     addCommand(epd, "miDeleteEPD", QStringLiteral("&Delete"), QKeySequence(Qt::Key_Delete),
                [&doc] { doc.deleteLine(); });
     addCommand(epd, "miNormalizeEPD", QStringLiteral("Normali&ze"), QKeySequence(Qt::Key_F12),

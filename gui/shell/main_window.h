@@ -17,6 +17,7 @@ class QTableView;
 class QToolButton;
 class TChessDiagram2D;
 class TFormProgress;
+class BoardSetupLineEditor;
 
 // The document's lines as a list model: rows are read from the document when they are shown,
 // so no item object exists per line. It also forwards the document's other notices.
@@ -57,6 +58,7 @@ struct MainFormSetup {
     ClipboardAccess* clipboard = nullptr;
     std::string fileToOpen;  // opened when the window is first shown
     QString pieceImagePrefix = QStringLiteral(":/pieces/PIECE");
+    bool boardSetupNoCheck = false;  // OK in the board setup dialog skips the position check
 };
 
 // The main window: tool bar, menus, diagram, line list, index label and current-line field.
@@ -102,6 +104,7 @@ private:
     std::unique_ptr<ClipboardAccess> m_ownClipboard;
     Prompts* m_prompts = nullptr;
     TFormProgress* m_progress = nullptr;
+    std::unique_ptr<BoardSetupLineEditor> m_lineEditor;
     std::unique_ptr<EpdDocument> m_document;
     EpdLineModel* m_model = nullptr;
     TChessDiagram2D* m_diagram = nullptr;

@@ -140,8 +140,9 @@ TEST_F(MainWindow, CommandStatesFollowTheDocument) {
     EXPECT_FALSE(child<QToolButton>("PrevEPD")->isEnabled());
     EXPECT_TRUE(child<QToolButton>("NextEPD")->isEnabled());
     EXPECT_FALSE(act("miUndoEPD")->isEnabled());
+    EXPECT_TRUE(act("miEditEPD")->isEnabled());
+    EXPECT_TRUE(child<QToolButton>("EditBtn")->isEnabled());
     // Commands that later parts fill stay disabled.
-    EXPECT_FALSE(act("miEditEPD")->isEnabled());
     EXPECT_FALSE(act("miExportGIF")->isEnabled());
 }
 

@@ -1,0 +1,342 @@
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "board_setup_dialog.h"
+#include "chess_diagram.h"
+#include "main_window.h"
+#include "opcode_dialog.h"
+#include "scripted_prompts.h"
+#include "temp_folder.h"
+
+namespace {
+
+using Messages = std::vector<std::string>;
+
+template <class T>
+T* named(QWidget* parent, const char* name) {
+    T* found = parent->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+QPoint centreOf(Square square) {
+    const auto at = DiagramGeometry::squareTopLeft(square, true);
+    return {at.x + 19, at.y + 19};
+}
+
+// Runs `steps` on the next modal dialog of type T once it is open, from inside its event loop.
+template <class T>
+void whenModal(std::function<void(T*)> steps) {
+    QTimer::singleShot(0, [steps] {
+        T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no modal dialog of the expected kind: "
+                          << (QApplication::activeModalWidget()
+                                  ? QApplication::activeModalWidget()->metaObject()->className()
+                                  : "none");
+            if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
+            return;
+        }
+        steps(dialog);
+    });
+}
+
+class OpcodeDialog : public testing::Test {
+protected:
+    void TearDown() override {
+        EXPECT_TRUE(prompts.unexpected().empty()) << prompts.unexpected().front();
+    }
+    ScriptedPrompts prompts;
+    TOpcodeSetup dialog{prompts};
+};
+
+TEST_F(OpcodeDialog, HasEveryFieldWithItsNameHintAndLimit) {
+    EXPECT_EQ(dialog.windowTitle(), "Brisvane: EPD Opcode Editor");
+    QStringList tabs;
+    for (int i = 0; i < dialog.pages()->count(); ++i) tabs << dialog.pages()->tabText(i);
+    EXPECT_EQ(tabs, (QStringList{"General", "Analysis", "Comment", "Position", "Opening", "Misc"}));
+    EXPECT_EQ(dialog.pages()->widget(5)->objectName(), "TSMisc");
+    for (const OpcodeInfo& info : opcodeTable()) {
+        const QString name = QString::fromLatin1(info.component.data(), info.component.size());
+        QWidget* editor = dialog.findChild<QWidget*>(name);
+        ASSERT_NE(editor, nullptr) << name.toStdString();
+        EXPECT_EQ(editor->toolTip().toStdString(), std::string(info.hint));
+        EXPECT_TRUE(dialog.pages()->widget(static_cast<int>(info.page))->isAncestorOf(editor));
+        if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+            EXPECT_EQ(edit->maxLength(), info.maxLength() ? info.maxLength() : 32767)
+                << name.toStdString();
+        }
+    }
+    EXPECT_EQ(named<QLineEdit>(&dialog, "TEacn")->maxLength(), 10);
+    EXPECT_NE(named<QCheckBox>(&dialog, "CBdraw_accept"), nullptr);
+}
+
+TEST_F(OpcodeDialog, ShowReadsTheTextAndReportsUnknownOpcodes) {
+    dialog.setOperations("  bm e4; BM d4; noop; id \"t 1\";  ");
+    dialog.show();
+    EXPECT_EQ(dialog.field("bm")->text(), "e4");
+    EXPECT_EQ(dialog.field("id")->text(), "\"t 1\"");
+    EXPECT_TRUE(dialog.box("noop")->isChecked());
+    EXPECT_EQ(prompts.messages(), Messages{"BM - unknown EPD opcode description"});
+    EXPECT_EQ(dialog.pages()->currentIndex(), 0);
+    EXPECT_EQ(dialog.focusWidget(), dialog.field("id"));
+}
+
+TEST_F(OpcodeDialog, FailedCheckShowsThePageAndFocusesTheField) {
+    dialog.setOperations("ce 32767; bm e4;");
+    dialog.show();
+    QTest::mouseClick(named<QPushButton>(&dialog, "BtnOK"), Qt::LeftButton);
+    EXPECT_EQ(prompts.messages(), Messages{"opcode ce: operand isn't a valid number"});
+    EXPECT_EQ(dialog.pages()->currentWidget()->objectName(), "TSAnalysis");
+    EXPECT_EQ(dialog.focusWidget(), dialog.field("ce"));
+    EXPECT_FALSE(dialog.accepted());
+    EXPECT_TRUE(dialog.isVisible());
+
+    dialog.field("ce")->setText(" -12 ");
+    dialog.box("draw_offer")->setChecked(true);
+    QTest::mouseClick(named<QPushButton>(&dialog, "BtnOK"), Qt::LeftButton);
+    EXPECT_TRUE(dialog.accepted());
+    EXPECT_EQ(dialog.operations(), "bm e4;ce -12;draw_offer;");
+    EXPECT_EQ(dialog.field("ce")->text(), "-12");
+}
+
+TEST_F(OpcodeDialog, CancelKeepsTheText) {
+    dialog.setOperations("bm e4;");
+    dialog.show();
+    dialog.field("bm")->setText("d4");
+    QTest::mouseClick(named<QPushButton>(&dialog, "BtnCancel"), Qt::LeftButton);
+    EXPECT_FALSE(dialog.accepted());
+    EXPECT_EQ(dialog.operations(), "bm e4;");
+}
+
+TEST_F(OpcodeDialog, FieldsLeftAloneKeepTheirBytes) {
+    dialog.setOperations("c0 \"Caf\xE9\"; bm e4;");
+    dialog.show();
+    QTest::mouseClick(named<QPushButton>(&dialog, "BtnOK"), Qt::LeftButton);
+    EXPECT_EQ(dialog.operations(), "bm e4;c0 \"Caf\xE9\";");
+}
+
+class BoardSetupDialog : public testing::Test {
+protected:
+    void TearDown() override {
+        EXPECT_TRUE(prompts.unexpected().empty()) << prompts.unexpected().front();
+    }
+    void click(Square square, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(dialog.diagram(), button, {}, centreOf(square));
+    }
+    void drag(Square from, Square to) {
+        QTest::mousePress(dialog.diagram(), Qt::LeftButton, {}, centreOf(from));
+        QTest::mouseMove(dialog.diagram(), centreOf(to));
+        QTest::mouseRelease(dialog.diagram(), Qt::LeftButton, {}, centreOf(to));
+    }
+    int piece(Square square) { return dialog.diagram()->PieceAt(square); }
+
+    ScriptedPrompts prompts;
+    TBoardSetup dialog{prompts, false, QColor(10, 20, 30), QColor(200, 210, 220)};
+};
+
+TEST_F(BoardSetupDialog, ShowsTheLineWithTheMainBoardColours) {
+    dialog.setLine("4k3/8/8/8/4P3/8/8/4K2R b K e3 bm Kd7;");
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), "Brisvane: Board Setup Editor");
+    EXPECT_EQ(dialog.diagram()->DarkSquareColor(), QColor(10, 20, 30));
+    EXPECT_EQ(dialog.diagram()->pos(), QPoint(8, 8));
+    EXPECT_EQ(piece(34), Piece::WhitePawn);
+    EXPECT_TRUE(named<QRadioButton>(&dialog, "RBblack")->isChecked());
+    EXPECT_TRUE(named<QCheckBox>(&dialog, "CBWoo")->isChecked());
+    EXPECT_FALSE(named<QCheckBox>(&dialog, "CBWooo")->isChecked());
+    auto* ep = named<QComboBox>(&dialog, "EPfieldSelect");
+    EXPECT_EQ(ep->count(), 17);
+    EXPECT_EQ(ep->itemText(0), "none");
+    EXPECT_EQ(ep->itemText(16), "h6");
+    EXPECT_EQ(ep->currentText(), "e3");
+    EXPECT_EQ(dialog.diagram()->toolTip(), "Move pieces by mouse dragging");
+    QTest::mouseClick(named<QPushButton>(&dialog, "BtnOK"), Qt::LeftButton);
+    EXPECT_TRUE(dialog.accepted());
+    EXPECT_EQ(dialog.line(), "4k3/8/8/8/4P3/8/8/4K2R b K e3 bm Kd7;");
+}
+
+TEST_F(BoardSetupDialog, UnreadableLineGivesBothMessages) {
+    dialog.setLine("8/8/8/8/8/8/8/8 w - e4");
+    dialog.show();
+    EXPECT_EQ(prompts.messages(),
+              (Messages{"Error in EPD ep field description", "Error in EPD description"}));
+    EXPECT_EQ(piece(4), 0);
+}
+
+TEST_F(BoardSetupDialog, PaletteSelectsPlacesAndHints) {
+    dialog.show();
+    auto* rook = named<QFrame>(&dialog, "PanelWR");
+    EXPECT_EQ(rook->toolTip(), "Click to select piece");
+    EXPECT_EQ(rook->lineWidth(), 1);
+    QTest::mouseClick(rook, Qt::LeftButton);
+    EXPECT_EQ(rook->toolTip(), "Click to deselect piece");
+    EXPECT_EQ(rook->lineWidth(), 2);
+    EXPECT_EQ(rook->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(dialog.diagram()->toolTip(), "Position pieces by mouse clicking");
+    click(0);
+    click(7);
+    EXPECT_EQ(piece(0), Piece::WhiteRook);
+    EXPECT_EQ(piece(7), Piece::WhiteRook);
+    click(7, Qt::RightButton);
+    EXPECT_EQ(piece(7), 0);
+    QTest::mouseClick(rook, Qt::LeftButton);
+    EXPECT_EQ(rook->lineWidth(), 1);
+    EXPECT_EQ(dialog.diagram()->toolTip(), "Move pieces by mouse dragging");
+}
+
+TEST_F(BoardSetupDialog, DragSnapsBackOntoOwnPiecesAndCapturesOthers) {
+    dialog.setLine(std::string(kInitialPositionLine));
+    dialog.show();
+    const QImage before = dialog.diagram()->GetCanvas().copy();
+    drag(0, 10);  // white rook onto a white pawn
+    EXPECT_EQ(piece(0), Piece::WhiteRook);
+    EXPECT_EQ(piece(10), Piece::WhitePawn);
+    EXPECT_EQ(dialog.diagram()->GetCanvas(), before);
+    drag(1, 60);  // white knight takes the black pawn on a7
+    EXPECT_EQ(piece(1), 0);
+    EXPECT_EQ(piece(60), Piece::WhiteKnight);
+    EXPECT_EQ(dialog.editor().state().board.PieceOnSquare(60), Piece::WhiteKnight);
+}
+
+TEST_F(BoardSetupDialog, PopupItemsAndTheMenuPanel) {
+    dialog.show();
+    EXPECT_EQ(named<QFrame>(&dialog, "MenuePanel")->toolTip(), "Click to popup menue");
+    QTest::mouseClick(named<QFrame>(&dialog, "MenuePanel"), Qt::LeftButton);
+    EXPECT_TRUE(dialog.popupMenu()->isVisible());
+    dialog.popupMenu()->hide();
+    named<QAction>(&dialog, "piInitial")->trigger();
+    EXPECT_EQ(piece(4), Piece::WhiteKing);
+    EXPECT_TRUE(named<QCheckBox>(&dialog, "CBBooo")->isChecked());
+    named<QAction>(&dialog, "piClear")->trigger();
+    EXPECT_EQ(piece(4), 0);
+    EXPECT_FALSE(named<QCheckBox>(&dialog, "CBBooo")->isChecked());
+    prompts.input("8/8/8/8/8/8/8/8 w - - bm e4;");
+    named<QAction>(&dialog, "piEnterEPD")->trigger();
+    EXPECT_EQ(dialog.editor().state().operations, "bm e4;");
+    QTest::mouseClick(named<QPushButton>(&dialog, "BtnOK"), Qt::LeftButton);
+    EXPECT_EQ(prompts.messages(), Messages{"No white king on the board"});
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(BoardSetupDialog, OpcodeButtonEditsTheOperations) {
+    dialog.setLine("4k3/8/8/8/8/8/8/4K3 w - - bm Kd2;");
+    dialog.show();
+    whenModal<TOpcodeSetup>([](TOpcodeSetup* opcodes) {
+        EXPECT_EQ(opcodes->field("bm")->text(), "Kd2");
+        opcodes->field("id")->setText("\"new\"");
+        QTest::mouseClick(opcodes->findChild<QPushButton*>(QStringLiteral("BtnOK")), Qt::LeftButton);
+    });
+    QTest::mouseClick(named<QPushButton>(&dialog, "BtnEpdOpcode"), Qt::LeftButton);
+    EXPECT_EQ(dialog.editor().state().operations, "bm Kd2;id \"new\";");
+}
+
+TEST_F(BoardSetupDialog, CheckRepairsBoxesAndEnPassant) {
+    dialog.setLine("4k3/8/8/8/8/8/8/R3K3 w KQ -");
+    dialog.show();
+    QTest::mouseClick(named<QPushButton>(&dialog, "BtnOK"), Qt::LeftButton);
+    EXPECT_EQ(prompts.messages(), Messages{"No white short castling allowed"});
+    EXPECT_FALSE(named<QCheckBox>(&dialog, "CBWoo")->isChecked());
+    EXPECT_TRUE(named<QCheckBox>(&dialog, "CBWooo")->isChecked());
+    named<QComboBox>(&dialog, "EPfieldSelect")->setCurrentIndex(13);  // e6, no black pawn on e5
+    QTest::mouseClick(named<QPushButton>(&dialog, "BtnOK"), Qt::LeftButton);
+    EXPECT_EQ(prompts.messages().back(), "ep field invalid");
+    EXPECT_EQ(named<QComboBox>(&dialog, "EPfieldSelect")->currentIndex(), 0);
+    named<QRadioButton>(&dialog, "RBblack")->setChecked(true);
+    QTest::mouseClick(named<QPushButton>(&dialog, "BtnOK"), Qt::LeftButton);
+    EXPECT_TRUE(dialog.accepted());
+    EXPECT_EQ(dialog.line(), "4k3/8/8/8/8/8/8/R3K3 b Q -");
+}
+
+// New line and Edit line through the main window, with the real dialog.
+class MainWindowEditing : public testing::Test {
+protected:
+    MainWindowEditing() {
+        MainFormSetup setup;
+        setup.folders = AppFolders::forProgramFolder(folder.root());
+        setup.settings = &settings;
+        setup.prompts = &prompts;
+        setup.clipboard = &clipboard;
+        window = std::make_unique<TMainForm>(setup);
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    void TearDown() override {
+        EXPECT_TRUE(prompts.unexpected().empty()) << prompts.unexpected().front();
+    }
+    TempFolder folder;
+    ScriptedPrompts prompts;
+    MemoryClipboard clipboard;
+    MemorySettings settings;
+    std::unique_ptr<TMainForm> window;
+};
+
+TEST_F(MainWindowEditing, NewLineBuiltWithTheMouseIsAppended) {
+    window->document().newFile();
+    whenModal<TBoardSetup>([](TBoardSetup* setup) {
+        auto place = [setup](const char* panel, Square square) {
+            QTest::mouseClick(setup->findChild<QFrame*>(QString::fromLatin1(panel)), Qt::LeftButton);
+            QTest::mouseClick(setup->diagram(), Qt::LeftButton, {}, centreOf(square));
+        };
+        place("PanelWK", 6);
+        place("PanelWR", 5);
+        place("PanelBK", 76);
+        place("PanelBP", 54);
+        QTest::mouseClick(setup->findChild<QFrame*>(QStringLiteral("PanelBP")), Qt::LeftButton);
+        setup->findChild<QRadioButton*>(QStringLiteral("RBblack"))->setChecked(true);
+        whenModal<TOpcodeSetup>([](TOpcodeSetup* opcodes) {
+            opcodes->field("bm")->setText("Kg7");
+            opcodes->field("id")->setText("\"mouse\"");
+            QTest::mouseClick(opcodes->findChild<QPushButton*>(QStringLiteral("BtnOK")), Qt::LeftButton);
+        });
+        QTest::mouseClick(setup->findChild<QPushButton*>(QStringLiteral("BtnEpdOpcode")), Qt::LeftButton);
+        QTest::mouseClick(setup->findChild<QPushButton*>(QStringLiteral("BtnOK")), Qt::LeftButton);
+    });
+    QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(window->document().lineCount(), 1u);
+    EXPECT_EQ(window->document().line(0), "6k1/8/4p3/8/8/8/8/5RK1 b - - bm Kg7;id \"mouse\";");
+    EXPECT_EQ(window->document().currentIndex(), 0);
+    EXPECT_TRUE(window->document().isModified());
+}
+
+TEST_F(MainWindowEditing, EditSubstitutesTheLineOrCancelChangesNothing) {
+    const std::string line = "4k3/8/8/8/8/8/8/4K3 w - - id \"a\";";
+    folder.write("a.epd", line + "\r\n");
+    window->document().openFileIfExists(folder.path("a.epd"));
+    whenModal<TBoardSetup>([](TBoardSetup* setup) {
+        QTest::mouseClick(setup->findChild<QPushButton*>(QStringLiteral("BtnCancel")), Qt::LeftButton);
+    });
+    window->action(QStringLiteral("miEditEPD"))->trigger();
+    EXPECT_EQ(window->document().line(0), line);
+    EXPECT_FALSE(window->document().isModified());
+
+    whenModal<TBoardSetup>([](TBoardSetup* setup) {
+        QTest::mousePress(setup->diagram(), Qt::LeftButton, {}, centreOf(4));
+        QTest::mouseMove(setup->diagram(), centreOf(3));
+        QTest::mouseRelease(setup->diagram(), Qt::LeftButton, {}, centreOf(3));
+        QTest::mouseClick(setup->findChild<QPushButton*>(QStringLiteral("BtnOK")), Qt::LeftButton);
+    });
+    prompts.yes();
+    QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("EditBtn")), Qt::LeftButton);
+    EXPECT_EQ(window->document().line(0), "4k3/8/8/8/8/8/8/3K4 w - - id \"a\";");
+    EXPECT_EQ(prompts.shown().back().text,
+              "Substitute EPD line ? (Answer \"No\" to append the line)");
+    EXPECT_TRUE(window->document().undoAvailable());
+}
+
+}  // namespace
