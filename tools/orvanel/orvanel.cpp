@@ -1,0 +1,382 @@
+#include "orvanel.h"
+
+#include <array>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <istream>
+#include <memory>
+#include <ostream>
+
+#include "option_parser.h"
+#include "zbmovgen.h"
+#include "zorb_pgn.h"
+#include "zorbutil.h"
+
+namespace {
+
+using zorb::Board;
+
+constexpr int kStackDepth = 100;
+// Move texts are kept this short for messages; the lexer accepts longer ones.
+constexpr std::size_t kMoveTextLimit = 31;
+constexpr const char* kInitialLine = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+
+std::string format(const char* pattern, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, pattern);
+    std::vsnprintf(text, sizeof text, pattern, args);
+    va_end(args);
+    return text;
+}
+
+void printUsage(std::ostream& out) {
+    out << format("\n    %s\n\n", kOrvanelVersion)
+        << format("    Format: %s [-g <game no>] [-h] [-v] <PGN file> <EPD file>\n", kOrvanelName)
+        << "\n"
+        << "    Options:\n"
+        << "        -g : number of game to convert (1, 2, ...)\n"
+        << "             default: 1\n"
+        << "        -h : print help information and exit\n"
+        << "        -v : print program version and exit\n"
+        << "\n\n"
+        << "    This program reads a game from the given PGN file and convert each\n"
+        << "    move into a position (EPD line). All the positions will be written\n"
+        << "    to the given EPD file.\n"
+        << "\n\n";
+}
+
+struct TagSlot {
+    const char* name;
+    std::size_t width;
+    std::string value;
+};
+
+struct StackEntry {
+    bool free = true;
+    std::unique_ptr<Board> current;
+    std::unique_ptr<Board> previous;
+};
+
+// What the converter does with the tokens the game grammar accepts.
+class Converter : public zorb::GameActions {
+public:
+    Converter(zorb::PgnReader& reader, long wanted, std::FILE* epd)
+        : m_reader(reader), m_wanted(wanted), m_epd(epd) {}
+
+    long gameCounter() const { return m_gameCounter; }
+
+    bool resetGame(std::string& error) {
+        for (auto& slot : m_tags) slot.value.clear();
+        m_resultCounted = false;
+        m_reader.resetGame();
+        if (!m_current) {
+            m_current = zorb::allocateBoard();
+            m_previous = zorb::allocateBoard();
+            if (!m_current || !m_previous) {
+                error = "can't allocate internal default board";
+                return false;
+            }
+            for (auto& entry : m_stack) entry.free = true;
+            m_depth = 0;
+        }
+        if (!zorb::setUpInitial(*m_current) || !zorb::setUpInitial(*m_previous)) {
+            error = "error in initializing internal default board";
+            return false;
+        }
+        return true;
+    }
+
+    bool tag(const std::string& name, const std::string& value, std::string& error) override {
+        TagSlot* slot = nullptr;
+        for (auto& candidate : m_tags)
+            if (name == candidate.name) slot = &candidate;
+        if (!slot) return true;
+        if (!slot->value.empty()) {
+            error = format("line %1ld - PGN tag <%s> found twice in game", line(), slot->name);
+            return false;
+        }
+        const bool fen = name == "FEN";
+        if (fen && value.size() > 200) {
+            error = format("FEN string too long (> %1d)", 200);
+            return false;
+        }
+        slot->value = value.substr(0, slot->width);
+        if (name == "Result" && !m_resultCounted) {
+            m_resultCounted = true;
+            ++m_gameCounter;
+        }
+        if (fen && !zorb::setUpFromFen(*m_current, value)) {
+            error = "error in initializing internal default board from FEN string";
+            return false;
+        }
+        return true;
+    }
+
+    bool endOfHeader(std::string& error) override {
+        if (m_gameCounter != m_wanted) return true;
+        const std::string& fen = fenTag();
+        if (fen.empty()) return writeLine(kInitialLine, error);
+        // The first line copies the FEN fields as written, split at single blanks.
+        std::array<std::string, 4> fields;
+        std::size_t count = 0;
+        std::size_t start = 0;
+        while (count < fields.size() && start <= fen.size()) {
+            const std::size_t blank = fen.find(' ', start);
+            fields[count++] = fen.substr(start, blank == std::string::npos ? std::string::npos
+                                                                           : blank - start);
+            if (blank == std::string::npos) break;
+            start = blank + 1;
+        }
+        if (count < 2 || fields[0].empty() || fields[1].empty()) {
+            error = format("line %1ld - invalid FEN tag", line());
+            return false;
+        }
+        std::string text = fields[0] + " " + fields[1];
+        if (count < 3) {
+            text += " - -";
+        } else {
+            text += " " + fields[2];
+            text += count < 4 ? std::string(" -") : " " + fields[3];
+        }
+        return writeLine(text, error);
+    }
+
+    bool move(const std::string& fullText, std::string& error) override {
+        const std::string text = fullText.substr(0, kMoveTextLimit);
+        if (!zorb::setUpCopy(*m_previous, *m_current)) {
+            error = format("line %1ld - move %s : error in copying internal default board", line(),
+                           text.c_str());
+            return false;
+        }
+        const int index = zorb::matchSan(*m_current, fullText);
+        if (index < 0) {
+            error = zorb::lastError() == zorb::NotUnique
+                        ? format("error in line %1ld of PGN file: move \"%s\" is not unique\n",
+                                 line(), text.c_str())
+                        : format("error in line %1ld (%s) of PGN file\n", line(), text.c_str());
+            return false;
+        }
+        if (!zorb::makeMove(*m_current, index)) {
+            error = format("line %1ld - error in doing move %s on internal board\n", line(),
+                           text.c_str());
+            return false;
+        }
+        if (m_gameCounter == m_wanted && m_reader.variationDepth() == 0) {
+            const auto epd = zorb::epdString(*m_current);
+            if (!epd) {
+                error = format("line %1ld - move %s : error in creating EPD string from internal "
+                               "board\n",
+                               line(), text.c_str());
+                return false;
+            }
+            return writeLine(*epd, error);
+        }
+        return true;
+    }
+
+    bool variationStart(std::string& error) override {
+        if (m_depth >= kStackDepth) {
+            error = format("variation stack overflow (depth > %1d)", kStackDepth);
+            return false;
+        }
+        StackEntry& entry = m_stack[static_cast<std::size_t>(m_depth)];
+        if (!entry.free) {
+            error = "inconsistent push to variation stack";
+            return false;
+        }
+        if (!entry.current) {
+            entry.current = zorb::allocateBoard();
+            entry.previous = zorb::allocateBoard();
+            if (!entry.current || !entry.previous) {
+                error = "can't allocate memory for variation stack";
+                return false;
+            }
+        }
+        if (!zorb::setUpCopy(*entry.current, *m_current) ||
+            !zorb::setUpCopy(*entry.previous, *m_previous)) {
+            error = "error in copying board position to variation stack";
+            return false;
+        }
+        entry.free = false;
+        ++m_depth;
+        // The variation replaces the last move played.
+        if (!zorb::setUpCopy(*m_current, *m_previous)) {
+            error = format("line %1ld - error in copying internal default board", line());
+            return false;
+        }
+        return true;
+    }
+
+    bool variationEnd(std::string& error) override {
+        if (m_depth < 1) {
+            m_depth = 0;
+            error = "variation stack is empty";
+            return false;
+        }
+        --m_depth;
+        StackEntry& entry = m_stack[static_cast<std::size_t>(m_depth)];
+        if (entry.free) {
+            error = "inconsistent pop from variation stack";
+            return false;
+        }
+        entry.free = true;
+        if (!zorb::setUpCopy(*m_current, *entry.current) ||
+            !zorb::setUpCopy(*m_previous, *entry.previous)) {
+            error = "error in poping internal default board";
+            return false;
+        }
+        if (m_depth == 0) {
+            for (const auto& other : m_stack) {
+                if (!other.free) {
+                    error = "variation stack not empty after last pop";
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+private:
+    long line() const { return m_reader.lineNumber(); }
+    const std::string& fenTag() const { return m_tags[7].value; }
+
+    bool writeLine(const std::string& text, std::string& error) {
+        if (std::fputs(text.c_str(), m_epd) < 0 || std::fputs("\r\n", m_epd) < 0) {
+            error = "error in writing EPD file";
+            return false;
+        }
+        return true;
+    }
+
+    zorb::PgnReader& m_reader;
+    long m_wanted;
+    std::FILE* m_epd;
+    long m_gameCounter = 0;
+    bool m_resultCounted = false;
+    std::array<TagSlot, 9> m_tags = {{{"Event", 80, {}},
+                                      {"Site", 80, {}},
+                                      {"Date", 10, {}},
+                                      {"Round", 5, {}},
+                                      {"White", 40, {}},
+                                      {"Black", 40, {}},
+                                      {"Result", 10, {}},
+                                      {"FEN", 200, {}},
+                                      {"Annotator", 40, {}}}};
+    std::unique_ptr<Board> m_current;
+    std::unique_ptr<Board> m_previous;
+    std::array<StackEntry, kStackDepth> m_stack;
+    int m_depth = 0;
+};
+
+bool convert(const std::string& pgnFile, long wanted, std::FILE* epd, std::ostream& out,
+             long& gameCounter) {
+    zorb::PgnReader reader;
+    if (!reader.open(pgnFile.c_str())) {
+        out << format("%s: can't read PGN file %s\n", kOrvanelName, pgnFile.c_str())
+            << format("%s: %s\n", kOrvanelName, reader.tokenText().c_str());
+        return false;
+    }
+    Converter converter(reader, wanted, epd);
+    bool ok = true;
+    do {
+        std::string error;
+        if (!converter.resetGame(error)) {
+            out << format("%s: %s\n", kOrvanelName, error.c_str());
+            ok = false;
+            break;
+        }
+        const int result = reader.readGame(converter);
+        if (result == 1) break;
+        if (result == 2) {
+            out << format("%s: %s\n", kOrvanelName, reader.errorText().c_str());
+            ok = false;
+            break;
+        }
+    } while (converter.gameCounter() < wanted);
+    reader.close();
+    gameCounter = converter.gameCounter();
+    return ok;
+}
+
+}  // namespace
+
+int runOrvanel(const std::vector<std::string>& arguments, std::ostream& stdOut, std::ostream& err,
+               std::istream& in) {
+    OptionParser options(arguments, "dDeEf:F:g:G:hHvV");
+    int verbosity = 0;
+    bool errorFile = false;
+    long wanted = 1;
+    std::string longName;
+    for (auto result = options.next(); result != OptionParser::Result::End; result = options.next()) {
+        if (result == OptionParser::Result::Invalid) {
+            stdOut << format("\t%s: %c -- invalid option\n", kOrvanelName, options.letter());
+            return 1;
+        }
+        switch (options.letter()) {
+            case 'd': case 'D': ++verbosity; break;
+            case 'e': case 'E': errorFile = true; break;
+            case 'f': case 'F':
+                longName = readListFile(options.value());
+                if (longName.empty()) {
+                    stdOut << format("\t%s: can't read long QBX filename from file %s\n",
+                                     kOrvanelName, options.value().c_str());
+                    return 1;
+                }
+                break;
+            case 'g': case 'G':
+                wanted = std::atol(options.value().c_str());
+                if (wanted < 1) wanted = 1;
+                break;
+            case 'h': case 'H': printUsage(stdOut); return 0;
+            case 'v': case 'V': stdOut << format("\n\t%s\n\n", kOrvanelVersion); return 0;
+            default: break;
+        }
+    }
+
+    std::ofstream errorStream;
+    std::ostream* outPointer = &stdOut;
+    if (errorFile) {
+        errorStream.open("Orvanel.ERR", std::ios::out | std::ios::trunc | std::ios::binary);
+        if (!errorStream) {
+            err << format("\n\t%s: can't redirect stdout\n\n", kOrvanelName)
+                << "Please press <RETURN> to continue...\n";
+            in.get();
+            return 1;
+        }
+        outPointer = &errorStream;
+        errorStream << format("\t%s\n\n", kOrvanelVersion)
+                    << format("\t%s: looking for game number %1ld\n", kOrvanelName, wanted);
+    }
+    std::ostream& out = *outPointer;
+
+    const std::vector<std::string> files = options.remaining();
+    if (files.size() != (longName.empty() ? 2u : 1u)) {
+        out << format("%s: too many arguments\n", kOrvanelName);
+        printUsage(out);
+        return 1;
+    }
+    const std::string pgnFile = longName.empty() ? files[0] : longName;
+    const std::string& epdFile = files.back();
+    std::FILE* epd = std::fopen(epdFile.c_str(), "wb");
+    if (!epd) {
+        out << format("%s: can't create EPD file %s\n", kOrvanelName, epdFile.c_str());
+        return 1;
+    }
+    if (verbosity > 0) out << format("%s: process PGN file %s...\n", kOrvanelName, pgnFile.c_str());
+
+    long gameCounter = 0;
+    bool ok = convert(pgnFile, wanted, epd, out, gameCounter);
+    if (std::fclose(epd) != 0) ok = false;
+    if (!ok) {
+        std::remove(epdFile.c_str());
+        return 1;
+    }
+    if (errorFile) {
+        out << format("\t%s: actual game counter: %1ld\n", kOrvanelName, gameCounter);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,502 @@
+#include "zbmovgen.h"
+
+#include <array>
+#include <cstring>
+#include <new>
+
+namespace zorb {
+
+namespace {
+
+int g_error = NoError;
+
+constexpr std::array<int, 8> kKingSteps = {+1, -1, +9, -9, +10, -10, +11, -11};
+constexpr std::array<int, 8> kQueenSteps = {+9, -9, +11, -11, +1, -1, +10, -10};
+constexpr std::array<int, 4> kRookSteps = {+1, -1, +10, -10};
+constexpr std::array<int, 4> kBishopSteps = {+9, -9, +11, -11};
+constexpr std::array<int, 8> kKnightSteps = {+8, +12, +19, +21, -8, -12, -19, -21};
+constexpr std::array<int, 6> kListOrder = {King, Queen, Rook, Bishop, Knight, Pawn};
+
+constexpr int kA1 = 11, kA8 = 18, kB1 = 21, kB8 = 28, kC1 = 31, kC8 = 38, kD1 = 41, kD8 = 48;
+constexpr int kE1 = 51, kE8 = 58, kF1 = 61, kF8 = 68, kG1 = 71, kG8 = 78, kH1 = 81, kH8 = 88;
+
+bool isBorder(const Board& board, int square) {
+    // A knight jumps two squares, which can leave the 10 x 10 array altogether.
+    return square < 0 || square > 99 || board.squares[square].colour == Border;
+}
+
+int opponent(int side) { return side == White ? Black : White; }
+
+std::int32_t& rightsOf(Board& board, int colour) {
+    return colour == White ? board.whiteCastling : board.blackCastling;
+}
+
+// Appends a move; a list that is full takes no more (no legal position comes near the bound).
+void addMove(Board& board, int kind, int from, int to, int flags, int promotion) {
+    if (board.moveCount >= kMaxMoves) return;
+    board.moves[board.moveCount++] = Move{kind, from, to, flags, promotion};
+}
+
+void addSteps(Board& board, int kind, int from, const int* steps, std::size_t count, bool slide) {
+    const int side = board.side;
+    for (std::size_t i = 0; i < count; ++i) {
+        for (int to = from + steps[i]; !isBorder(board, to); to += steps[i]) {
+            const int colour = board.squares[to].colour;
+            if (colour == side) break;
+            if (colour != Empty) {
+                addMove(board, kind, from, to, kCapture, 0);
+                break;
+            }
+            addMove(board, kind, from, to, 0, 0);
+            if (!slide) break;
+        }
+    }
+}
+
+void addPawnMove(Board& board, int from, int to, int flags, int lastRank) {
+    if (rankOf(to) == lastRank) {
+        for (int promotion : {Queen, Rook, Bishop, Knight})
+            addMove(board, Pawn, from, to, flags | kPromotion, promotion);
+    } else {
+        addMove(board, Pawn, from, to, flags, 0);
+    }
+}
+
+void addPawnMoves(Board& board, int from) {
+    const bool white = board.side == White;
+    const int forward = white ? +1 : -1;
+    const int lastRank = white ? 8 : 1;
+    const int startRank = white ? 2 : 7;
+    const std::array<int, 2> captures = white ? std::array<int, 2>{-9, +11}
+                                              : std::array<int, 2>{+9, -11};
+    for (int step : captures) {
+        const int to = from + step;
+        if (isBorder(board, to)) continue;
+        const int colour = board.squares[to].colour;
+        if (colour == Empty && to == board.enPassant) {
+            addMove(board, Pawn, from, to, kEnPassant | kCapture, 0);
+        } else if (colour == opponent(board.side)) {
+            addPawnMove(board, from, to, kCapture, lastRank);
+        }
+    }
+    const int one = from + forward;
+    if (isBorder(board, one) || board.squares[one].colour != Empty) return;
+    addPawnMove(board, from, one, 0, lastRank);
+    const int two = one + forward;
+    if (rankOf(from) == startRank && !isBorder(board, two) && board.squares[two].colour == Empty)
+        addMove(board, Pawn, from, two, 0, one);
+}
+
+bool holds(const Board& board, int square, int colour, int kind) {
+    return board.squares[square].colour == colour && board.squares[square].kind == kind;
+}
+
+bool empty(const Board& board, std::initializer_list<int> squares) {
+    for (int square : squares)
+        if (board.squares[square].colour != Empty) return false;
+    return true;
+}
+
+void addCastling(Board& board, int from) {
+    const int side = board.side;
+    const int home = side == White ? kE1 : kE8;
+    if (from != home) return;
+    if (side == White) {
+        if (holds(board, kH1, White, Rook) && empty(board, {kF1, kG1}))
+            addMove(board, King, kE1, kG1, kCastleKingside, 0);
+        if (holds(board, kA1, White, Rook) && empty(board, {kB1, kC1, kD1}))
+            addMove(board, King, kE1, kC1, kCastleQueenside, 0);
+    } else {
+        if (holds(board, kH8, Black, Rook) && empty(board, {kF8, kG8}))
+            addMove(board, King, kE8, kG8, kCastleKingside, 0);
+        if (holds(board, kA8, Black, Rook) && empty(board, {kB8, kC8, kD8}))
+            addMove(board, King, kE8, kC8, kCastleQueenside, 0);
+    }
+}
+
+void removePiece(Board& board, int square) {
+    const SquareInfo& info = board.squares[square];
+    if (info.colour != White && info.colour != Black) return;
+    PieceEntry* list = board.pieces(info.colour);
+    if (info.index >= 0 && info.index < 16) list[info.index].square = -1;
+    (info.colour == White ? board.whiteCount : board.blackCount) -= 1;
+    board.squares[square] = SquareInfo{Empty, NoKind, -1};
+}
+
+void clearRightOfCorner(Board& board, int square) {
+    if (square == kA1) board.whiteCastling &= ~kRightQueenside;
+    if (square == kH1) board.whiteCastling &= ~kRightKingside;
+    if (square == kA8) board.blackCastling &= ~kRightQueenside;
+    if (square == kH8) board.blackCastling &= ~kRightKingside;
+}
+
+// Moves whatever stands on `from` to the empty square `to`, keeping its list entry in step.
+void shift(Board& board, int from, int to) {
+    board.squares[to] = board.squares[from];
+    board.squares[from] = SquareInfo{Empty, NoKind, -1};
+    const SquareInfo& moved = board.squares[to];
+    if (moved.index >= 0 && moved.index < 16) board.pieces(moved.colour)[moved.index].square = to;
+}
+
+int pieceLetterKind(char c, int& colour) {
+    colour = (c >= 'a' && c <= 'z') ? Black : White;
+    switch (c) {
+        case 'K': case 'k': return King;
+        case 'Q': case 'q': return Queen;
+        case 'R': case 'r': return Rook;
+        case 'B': case 'b': return Bishop;
+        case 'N': case 'n': return Knight;
+        case 'P': case 'p': return Pawn;
+        default: return NoKind;
+    }
+}
+
+// Validates, builds the piece lists and generates the moves after a set-up.
+int finishSetUp(Board& board) {
+    if (!validateBoard(board)) return 0;
+    buildPieceLists(board);
+    generateMoves(board);
+    return 1;
+}
+
+}  // namespace
+
+int lastError() { return g_error; }
+void setError(int code) { g_error = code; }
+
+void clearBoard(Board& board) {
+    board.side = -1;
+    for (int square = 0; square < 100; ++square) {
+        const bool border = fileOf(square) == 0 || fileOf(square) == 9 || rankOf(square) == 0 ||
+                            rankOf(square) == 9;
+        board.squares[square] = border ? SquareInfo{Border, -1, -1} : SquareInfo{Empty, NoKind, -1};
+    }
+    board.enPassant = 0;
+    board.moveCount = 0;
+    for (int i = 0; i < 16; ++i) {
+        board.white[i] = PieceEntry{Empty, NoKind, -1};
+        board.black[i] = PieceEntry{Empty, NoKind, -1};
+    }
+    board.whiteCount = board.blackCount = 0;
+    board.whiteCastling = board.blackCastling = 0;
+}
+
+std::unique_ptr<Board> allocateBoard() {
+    g_error = NoError;
+    std::unique_ptr<Board> board(new (std::nothrow) Board);
+    if (!board) {
+        g_error = OutOfMemory;
+        return nullptr;
+    }
+    clearBoard(*board);
+    return board;
+}
+
+int validateBoard(const Board& board) {
+    g_error = NoError;
+    if (board.side != White && board.side != Black) {
+        g_error = InvalidSide;
+        return 0;
+    }
+    for (int square = 0; square < 100; ++square) {
+        if (isValidSquare(square)) continue;
+        if (board.squares[square].colour != Border || board.squares[square].kind != -1) {
+            g_error = InvalidSquare;
+            return 0;
+        }
+    }
+    int count[3][7] = {};
+    for (int file = 1; file <= 8; ++file)
+        for (int rank = 1; rank <= 8; ++rank) {
+            const SquareInfo& info = board.squares[squareOf(file, rank)];
+            if (info.colour == Empty) continue;
+            if ((info.colour != White && info.colour != Black) || info.kind < King ||
+                info.kind > Pawn) {
+                g_error = InvalidPiece;
+                return 0;
+            }
+            ++count[info.colour][info.kind];
+            ++count[info.colour][0];
+        }
+    for (int colour : {White, Black}) {
+        const int* c = count[colour];
+        if (c[King] != 1 || c[0] > 16 || c[Queen] > 9 || c[Rook] > 10 || c[Bishop] > 10 ||
+            c[Knight] > 10 || c[Pawn] > 8) {
+            g_error = InvalidPiece;
+            return 0;
+        }
+    }
+    if (board.enPassant != 0) {
+        const int wanted = board.side == White ? 6 : 3;
+        if (!isValidSquare(board.enPassant) || rankOf(board.enPassant) != wanted) {
+            g_error = InvalidSquare;
+            return 0;
+        }
+        // With an en-passant square the castling rights are checked too.
+        for (int colour : {White, Black}) {
+            const int rights = colour == White ? board.whiteCastling : board.blackCastling;
+            if ((rights & ~(kRightKingside | kRightQueenside)) != 0 ||
+                (rights != 0 && count[colour][Rook] == 0)) {
+                g_error = InvalidArgument;
+                return 0;
+            }
+        }
+    }
+    return 1;
+}
+
+void buildPieceLists(Board& board) {
+    for (int colour : {White, Black}) {
+        PieceEntry* list = board.pieces(colour);
+        int n = 0;
+        for (int kind : kListOrder) {
+            for (int square = 88; square >= 11; --square) {
+                SquareInfo& info = board.squares[square];
+                if (info.colour != colour || info.kind != kind || n >= 16) continue;
+                list[n] = PieceEntry{colour, kind, square};
+                info.index = n++;
+            }
+        }
+        for (int i = n; i < 16; ++i) list[i] = PieceEntry{Empty, NoKind, -1};
+        (colour == White ? board.whiteCount : board.blackCount) = n;
+    }
+}
+
+void generateMoves(Board& board) {
+    board.moveCount = 0;
+    if (board.side != White && board.side != Black) return;
+    const PieceEntry* list = board.pieces(board.side);
+    for (int i = 0; i < 16; ++i) {
+        const PieceEntry& piece = list[i];
+        if (piece.square < 0 || piece.colour != board.side) continue;
+        const int from = piece.square;
+        switch (piece.kind) {
+            case King:
+                addCastling(board, from);
+                addSteps(board, King, from, kKingSteps.data(), kKingSteps.size(), false);
+                break;
+            case Queen:
+                addSteps(board, Queen, from, kQueenSteps.data(), kQueenSteps.size(), true);
+                break;
+            case Rook:
+                addSteps(board, Rook, from, kRookSteps.data(), kRookSteps.size(), true);
+                break;
+            case Bishop:
+                addSteps(board, Bishop, from, kBishopSteps.data(), kBishopSteps.size(), true);
+                break;
+            case Knight:
+                addSteps(board, Knight, from, kKnightSteps.data(), kKnightSteps.size(), false);
+                break;
+            case Pawn: addPawnMoves(board, from); break;
+            default: break;
+        }
+    }
+    const int rights = board.side == White ? board.whiteCastling : board.blackCastling;
+    for (int i = 0; i < board.moveCount; ++i) {
+        Move& move = board.moves[i];
+        move.flags |= kCandidate;
+        if (((move.flags & kCastleKingside) && !(rights & kRightKingside)) ||
+            ((move.flags & kCastleQueenside) && !(rights & kRightQueenside)))
+            move.flags &= ~kCandidate;
+    }
+}
+
+int setUpInitial(Board& board) {
+    g_error = NoError;
+    clearBoard(board);
+    static constexpr std::array<int, 8> backRank = {Rook, Knight, Bishop, Queen,
+                                                    King, Bishop, Knight, Rook};
+    for (int file = 1; file <= 8; ++file) {
+        board.squares[squareOf(file, 1)] = SquareInfo{White, backRank[file - 1], -1};
+        board.squares[squareOf(file, 2)] = SquareInfo{White, Pawn, -1};
+        board.squares[squareOf(file, 7)] = SquareInfo{Black, Pawn, -1};
+        board.squares[squareOf(file, 8)] = SquareInfo{Black, backRank[file - 1], -1};
+    }
+    board.side = White;
+    board.whiteCastling = board.blackCastling = kRightKingside | kRightQueenside;
+    return finishSetUp(board);
+}
+
+int setUpCopy(Board& board, const Board& source) {
+    g_error = NoError;
+    if (!validateBoard(source)) return 0;
+    if (&board != &source) std::memcpy(&board, &source, sizeof(Board));
+    return 1;
+}
+
+int setSideToMove(Board& board, int side) {
+    g_error = NoError;
+    if (side != White && side != Black) {
+        g_error = InvalidSide;
+        return 0;
+    }
+    board.side = side;
+    return finishSetUp(board);
+}
+
+int setUpFromCompact(Board& board, const std::uint8_t compact[33]) {
+    g_error = NoError;
+    clearBoard(board);
+    static constexpr std::array<int, 6> kinds = {Pawn, Knight, Bishop, Rook, Queen, King};
+    for (int file = 1; file <= 8; ++file) {
+        for (int k = 0; k < 4; ++k) {
+            const std::uint8_t byte = compact[(file - 1) * 4 + k];
+            const int codes[2] = {byte >> 4, byte & 0x0F};
+            for (int half = 0; half < 2; ++half) {
+                const int code = codes[half];
+                const int square = squareOf(file, 2 * k + 1 + half);
+                if (code == 1) continue;
+                if (code < 2 || code > 13) {
+                    g_error = InvalidPiece;
+                    return 0;
+                }
+                const int colour = code <= 7 ? White : Black;
+                board.squares[square] = SquareInfo{colour, kinds[(code - 2) % 6], -1};
+            }
+        }
+    }
+    if (compact[32] == 1) board.side = Black;
+    else if (compact[32] == 2) board.side = White;
+    else {
+        g_error = InvalidSide;
+        return 0;
+    }
+    return finishSetUp(board);
+}
+
+int setUpFromFen(Board& board, std::string_view fen) {
+    g_error = NoError;
+    clearBoard(board);
+    if (fen.size() > 100) fen = fen.substr(0, 100);
+    std::string_view fields[5];
+    int count = 0;
+    std::size_t at = 0;
+    while (at < fen.size() && count < 5) {
+        while (at < fen.size() && (fen[at] == ' ' || fen[at] == '\t')) ++at;
+        if (at >= fen.size()) break;
+        const std::size_t start = at;
+        while (at < fen.size() && fen[at] != ' ' && fen[at] != '\t') ++at;
+        fields[count++] = fen.substr(start, at - start);
+    }
+    auto fail = [](int code) {
+        g_error = code;
+        return 0;
+    };
+    if (count < 1) return fail(InvalidArgument);
+    const std::string_view placement = fields[0];
+    int slashes = 0;
+    for (char c : placement) slashes += c == '/';
+    if (slashes != 7) return fail(InvalidArgument);
+    if (count < 2) return fail(InvalidArgument);
+    if (fields[1] == "w") board.side = White;
+    else if (fields[1] == "b") board.side = Black;
+    else return fail(InvalidSide);
+
+    int rank = 8;
+    int file = 1;
+    for (char c : placement) {
+        if (c == '/') {
+            --rank;
+            file = 1;
+        } else if (c >= '0' && c <= '9') {
+            file += c - '0';
+            if (file > 9) file = 9;  // a run never reaches past the end of its rank
+        } else {
+            int colour;
+            const int kind = pieceLetterKind(c, colour);
+            if (kind == NoKind) return fail(InvalidPiece);
+            if (file > 8) return fail(InvalidSide);
+            board.squares[squareOf(file, rank)] = SquareInfo{colour, kind, -1};
+            ++file;
+        }
+    }
+    if (count >= 3) {
+        const std::string_view castling = fields[2];
+        if (castling != "-") {
+            if (castling.size() > 4) return fail(InvalidArgument);
+            for (char c : castling) {
+                if (c == 'K') board.whiteCastling |= kRightKingside;
+                else if (c == 'Q') board.whiteCastling |= kRightQueenside;
+                else if (c == 'k') board.blackCastling |= kRightKingside;
+                else if (c == 'q') board.blackCastling |= kRightQueenside;
+                else return fail(InvalidArgument);
+            }
+        }
+        if (count >= 4 && fields[3] != "-") {
+            const std::string_view ep = fields[3];
+            const int wantedRank = board.side == White ? 6 : 3;
+            if (ep.size() != 2 || ep[0] < 'a' || ep[0] > 'h' || ep[1] - '0' != wantedRank)
+                return fail(InvalidArgument);
+            board.enPassant = squareOf(ep[0] - 'a' + 1, wantedRank);
+        }
+    }
+    return finishSetUp(board);
+}
+
+int findMove(const Board& board, int from, int to, int promotion) {
+    g_error = NoError;
+    if (!isValidSquare(from) || !isValidSquare(to)) {
+        g_error = InvalidSquare;
+        return -1;
+    }
+    if (promotion != 0 && (promotion < Queen || promotion > Rook)) {
+        g_error = InvalidPiece;
+        return -1;
+    }
+    for (int i = 0; i < board.moveCount; ++i) {
+        const Move& move = board.moves[i];
+        if (move.from == from && move.to == to && (promotion == 0 || move.promotion == promotion))
+            return i;
+    }
+    return -1;
+}
+
+int makeMove(Board& board, int index) {
+    g_error = NoError;
+    if (index < 0 || index >= board.moveCount) {
+        g_error = InvalidArgument;
+        return 0;
+    }
+    const Move move = board.moves[index];
+    const int side = board.side;
+    const bool doubleStep = move.kind == Pawn && (move.to - move.from == 2 || move.from - move.to == 2);
+
+    // Castling needs its rook in the corner and the squares it passes empty.
+    int rookFrom = 0;
+    int rookTo = 0;
+    if (move.flags & (kCastleKingside | kCastleQueenside)) {
+        const bool kingside = (move.flags & kCastleKingside) != 0;
+        const bool white = side == White;
+        rookFrom = kingside ? (white ? kH1 : kH8) : (white ? kA1 : kA8);
+        rookTo = kingside ? (white ? kF1 : kF8) : (white ? kD1 : kD8);
+        const bool clear = kingside ? empty(board, {rookTo})
+                                    : empty(board, {rookTo, white ? kB1 : kB8});
+        if (!holds(board, rookFrom, side, Rook) || !clear) {
+            g_error = InvalidArgument;
+            return 0;
+        }
+    }
+
+    board.enPassant = doubleStep ? move.promotion : 0;
+    if (move.kind == Rook) clearRightOfCorner(board, move.from);
+    if (board.squares[move.to].colour == opponent(side)) {
+        if (board.squares[move.to].kind == Rook) clearRightOfCorner(board, move.to);
+        removePiece(board, move.to);
+    }
+    shift(board, move.from, move.to);
+    if (move.flags & kEnPassant) removePiece(board, move.to + (side == White ? -1 : +1));
+    if ((move.flags & kPromotion) && move.promotion >= Queen && move.promotion <= Rook) {
+        SquareInfo& info = board.squares[move.to];
+        info.kind = move.promotion;
+        if (info.index >= 0 && info.index < 16) board.pieces(side)[info.index].kind = move.promotion;
+    }
+    if (move.kind == King) {
+        rightsOf(board, side) = 0;
+        if (rookFrom != 0) shift(board, rookFrom, rookTo);
+    }
+    board.side = opponent(side);
+    generateMoves(board);
+    return 1;
+}
+
+}  // namespace zorb
