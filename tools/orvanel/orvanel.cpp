@@ -151,7 +151,8 @@ public:
                            text.c_str());
             return false;
         }
-        const int index = zorb::matchSan(*m_current, fullText);
+        // The copy has just validated the current board.
+        const int index = zorb::matchSanOnValidBoard(*m_current, fullText);
         if (index < 0) {
             error = zorb::lastError() == zorb::NotUnique
                         ? format("error in line %1ld of PGN file: move \"%s\" is not unique\n",

@@ -1,5 +1,6 @@
 #include "zbmovgen.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <new>
@@ -31,16 +32,28 @@ std::int32_t& rightsOf(Board& board, int colour) {
     return colour == White ? board.whiteCastling : board.blackCastling;
 }
 
-// Appends a move; a list that is full takes no more (no legal position comes near the bound).
+// Appends a move as a candidate; a list that is full takes no more (with at most sixteen pieces
+// a side no position comes near the bound).
 void addMove(Board& board, int kind, int from, int to, int flags, int promotion) {
     if (board.moveCount >= kMaxMoves) return;
-    board.moves[board.moveCount++] = Move{kind, from, to, flags, promotion};
+    board.moves[board.moveCount++] = Move{kind, from, to, flags | kCandidate, promotion};
 }
 
+// Whether a step leaves the board. A frame one square wide catches every step but a knight's,
+// whose jumps of two can leave the 10 x 10 array itself.
+template <bool Jump>
+bool offBoard(const Board& board, int square) {
+    if constexpr (Jump) {
+        if (square < 0 || square > 99) return true;
+    }
+    return board.squares[square].colour == Border;
+}
+
+template <bool Jump>
 void addSteps(Board& board, int kind, int from, const int* steps, std::size_t count, bool slide) {
     const int side = board.side;
     for (std::size_t i = 0; i < count; ++i) {
-        for (int to = from + steps[i]; !isBorder(board, to); to += steps[i]) {
+        for (int to = from + steps[i]; !offBoard<Jump>(board, to); to += steps[i]) {
             const int colour = board.squares[to].colour;
             if (colour == side) break;
             if (colour != Empty) {
@@ -97,10 +110,13 @@ bool empty(const Board& board, std::initializer_list<int> squares) {
     return true;
 }
 
+// Castling moves stand in the list whether or not the right is held; without it they are no
+// candidates.
 void addCastling(Board& board, int from) {
     const int side = board.side;
     const int home = side == White ? kE1 : kE8;
     if (from != home) return;
+    const int first = board.moveCount;
     if (side == White) {
         if (holds(board, kH1, White, Rook) && empty(board, {kF1, kG1}))
             addMove(board, King, kE1, kG1, kCastleKingside, 0);
@@ -111,6 +127,13 @@ void addCastling(Board& board, int from) {
             addMove(board, King, kE8, kG8, kCastleKingside, 0);
         if (holds(board, kA8, Black, Rook) && empty(board, {kB8, kC8, kD8}))
             addMove(board, King, kE8, kC8, kCastleQueenside, 0);
+    }
+    const int rights = side == White ? board.whiteCastling : board.blackCastling;
+    for (int i = first; i < board.moveCount; ++i) {
+        Move& move = board.moves[i];
+        if (((move.flags & kCastleKingside) && !(rights & kRightKingside)) ||
+            ((move.flags & kCastleQueenside) && !(rights & kRightQueenside)))
+            move.flags &= ~kCandidate;
     }
 }
 
@@ -192,35 +215,64 @@ std::unique_ptr<Board> allocateBoard() {
     return board;
 }
 
+namespace {
+
+// The squares of the board's frame, in index order.
+struct SquareTables {
+    std::array<int, 36> border{};
+    SquareTables() {
+        std::size_t b = 0;
+        for (int square = 0; square < 100; ++square)
+            if (!isValidSquare(square)) border[b++] = square;
+    }
+};
+const SquareTables kSquares;
+
+}  // namespace
+
 int validateBoard(const Board& board) {
     g_error = NoError;
     if (board.side != White && board.side != Black) {
         g_error = InvalidSide;
         return 0;
     }
-    for (int square = 0; square < 100; ++square) {
-        if (isValidSquare(square)) continue;
-        if (board.squares[square].colour != Border || board.squares[square].kind != -1) {
-            g_error = InvalidSquare;
-            return 0;
+    // The frame: files 0 and 9 whole, and ranks 0 and 9 of every other file.
+    // Colour and kind of a frame square are both -1: eight bytes of ones.
+    std::uint64_t frame = ~std::uint64_t{0};
+    for (int square : kSquares.border) {
+        std::uint64_t colourAndKind;
+        std::memcpy(&colourAndKind, &board.squares[square].colour, sizeof colourAndKind);
+        frame &= colourAndKind;
+    }
+    if (frame != ~std::uint64_t{0}) {
+        g_error = InvalidSquare;
+        return 0;
+    }
+    // Pieces per colour (index 8 * colour) and kind; a square with a colour other than empty,
+    // white or black, or a piece of no kind, makes `bad` set.
+    int count[32] = {};
+    unsigned bad = 0;
+    for (int file = 1; file <= 8; ++file) {
+        const SquareInfo* squares = board.squares + 10 * file + 1;
+        for (int rank = 0; rank < 8; ++rank) {
+            std::uint64_t both;
+            std::memcpy(&both, &squares[rank].colour, sizeof both);
+            if (both == 0) continue;  // the common empty square
+            const unsigned colour = static_cast<unsigned>(squares[rank].colour);
+            if (colour == 0u) continue;  // an empty square, whatever its kind field says
+            const unsigned kind = static_cast<unsigned>(squares[rank].kind);
+            bad |= static_cast<unsigned>(colour > 2u) | static_cast<unsigned>(kind - 1u > 5u);
+            ++count[8 * (colour & 3u) + (kind & 7u)];
         }
     }
-    int count[3][7] = {};
-    for (int file = 1; file <= 8; ++file)
-        for (int rank = 1; rank <= 8; ++rank) {
-            const SquareInfo& info = board.squares[squareOf(file, rank)];
-            if (info.colour == Empty) continue;
-            if ((info.colour != White && info.colour != Black) || info.kind < King ||
-                info.kind > Pawn) {
-                g_error = InvalidPiece;
-                return 0;
-            }
-            ++count[info.colour][info.kind];
-            ++count[info.colour][0];
-        }
+    if (bad) {
+        g_error = InvalidPiece;
+        return 0;
+    }
     for (int colour : {White, Black}) {
-        const int* c = count[colour];
-        if (c[King] != 1 || c[0] > 16 || c[Queen] > 9 || c[Rook] > 10 || c[Bishop] > 10 ||
+        const int* c = count + 8 * colour;
+        const int pieces = c[King] + c[Queen] + c[Bishop] + c[Knight] + c[Rook] + c[Pawn];
+        if (c[King] != 1 || pieces > 16 || c[Queen] > 9 || c[Rook] > 10 || c[Bishop] > 10 ||
             c[Knight] > 10 || c[Pawn] > 8) {
             g_error = InvalidPiece;
             return 0;
@@ -236,7 +288,7 @@ int validateBoard(const Board& board) {
         for (int colour : {White, Black}) {
             const int rights = colour == White ? board.whiteCastling : board.blackCastling;
             if ((rights & ~(kRightKingside | kRightQueenside)) != 0 ||
-                (rights != 0 && count[colour][Rook] == 0)) {
+                (rights != 0 && count[8 * colour + Rook] == 0)) {
                 g_error = InvalidArgument;
                 return 0;
             }
@@ -273,31 +325,23 @@ void generateMoves(Board& board) {
         switch (piece.kind) {
             case King:
                 addCastling(board, from);
-                addSteps(board, King, from, kKingSteps.data(), kKingSteps.size(), false);
+                addSteps<false>(board, King, from, kKingSteps.data(), kKingSteps.size(), false);
                 break;
             case Queen:
-                addSteps(board, Queen, from, kQueenSteps.data(), kQueenSteps.size(), true);
+                addSteps<false>(board, Queen, from, kQueenSteps.data(), kQueenSteps.size(), true);
                 break;
             case Rook:
-                addSteps(board, Rook, from, kRookSteps.data(), kRookSteps.size(), true);
+                addSteps<false>(board, Rook, from, kRookSteps.data(), kRookSteps.size(), true);
                 break;
             case Bishop:
-                addSteps(board, Bishop, from, kBishopSteps.data(), kBishopSteps.size(), true);
+                addSteps<false>(board, Bishop, from, kBishopSteps.data(), kBishopSteps.size(), true);
                 break;
             case Knight:
-                addSteps(board, Knight, from, kKnightSteps.data(), kKnightSteps.size(), false);
+                addSteps<true>(board, Knight, from, kKnightSteps.data(), kKnightSteps.size(), false);
                 break;
             case Pawn: addPawnMoves(board, from); break;
             default: break;
         }
-    }
-    const int rights = board.side == White ? board.whiteCastling : board.blackCastling;
-    for (int i = 0; i < board.moveCount; ++i) {
-        Move& move = board.moves[i];
-        move.flags |= kCandidate;
-        if (((move.flags & kCastleKingside) && !(rights & kRightKingside)) ||
-            ((move.flags & kCastleQueenside) && !(rights & kRightQueenside)))
-            move.flags &= ~kCandidate;
     }
 }
 
@@ -317,10 +361,41 @@ int setUpInitial(Board& board) {
     return finishSetUp(board);
 }
 
+void copyPosition(Board& board, const Board& source) {
+    if (&board == &source) return;
+    board.side = source.side;
+    std::memcpy(board.squares, source.squares, sizeof board.squares);
+    board.enPassant = source.enPassant;
+    std::memcpy(board.white, source.white, sizeof board.white);
+    board.whiteCount = source.whiteCount;
+    std::memcpy(board.black, source.black, sizeof board.black);
+    board.blackCount = source.blackCount;
+    board.whiteCastling = source.whiteCastling;
+    board.blackCastling = source.blackCastling;
+    board.moveCount = 0;
+}
+
+void copyBoard(Board& board, const Board& source) {
+    if (&board == &source) return;
+    // Moves past the move count are never read, so they are not copied.
+    board.side = source.side;
+    std::memcpy(board.squares, source.squares, sizeof board.squares);
+    board.enPassant = source.enPassant;
+    const int count = source.moveCount < 0 ? 0 : std::min(source.moveCount, kMaxMoves);
+    std::memcpy(board.moves, source.moves, sizeof(Move) * static_cast<std::size_t>(count));
+    board.moveCount = source.moveCount;
+    std::memcpy(board.white, source.white, sizeof board.white);
+    board.whiteCount = source.whiteCount;
+    std::memcpy(board.black, source.black, sizeof board.black);
+    board.blackCount = source.blackCount;
+    board.whiteCastling = source.whiteCastling;
+    board.blackCastling = source.blackCastling;
+}
+
 int setUpCopy(Board& board, const Board& source) {
     g_error = NoError;
     if (!validateBoard(source)) return 0;
-    if (&board != &source) std::memcpy(&board, &source, sizeof(Board));
+    copyBoard(board, source);
     return 1;
 }
 
@@ -451,13 +526,7 @@ int findMove(const Board& board, int from, int to, int promotion) {
     return -1;
 }
 
-int makeMove(Board& board, int index) {
-    g_error = NoError;
-    if (index < 0 || index >= board.moveCount) {
-        g_error = InvalidArgument;
-        return 0;
-    }
-    const Move move = board.moves[index];
+int applyMove(Board& board, const Move& move) {
     const int side = board.side;
     const bool doubleStep = move.kind == Pawn && (move.to - move.from == 2 || move.from - move.to == 2);
 
@@ -495,8 +564,45 @@ int makeMove(Board& board, int index) {
         if (rookFrom != 0) shift(board, rookFrom, rookTo);
     }
     board.side = opponent(side);
+    return 1;
+}
+
+int makeMove(Board& board, int index) {
+    g_error = NoError;
+    if (index < 0 || index >= board.moveCount) {
+        g_error = InvalidArgument;
+        return 0;
+    }
+    if (!applyMove(board, board.moves[index])) return 0;
     generateMoves(board);
     return 1;
+}
+
+bool squareAttacked(const Board& board, int square, int byColour) {
+    auto holdsAttacker = [&](int at, std::initializer_list<int> kinds) {
+        if (isBorder(board, at) || board.squares[at].colour != byColour) return false;
+        for (int kind : kinds)
+            if (board.squares[at].kind == kind) return true;
+        return false;
+    };
+    for (int step : kKnightSteps)
+        if (holdsAttacker(square + step, {Knight})) return true;
+    for (int step : kKingSteps)
+        if (holdsAttacker(square + step, {King})) return true;
+    // A white pawn takes towards higher ranks (+11, -9), so it stands at -11 or +9 of its target.
+    const std::array<int, 2> pawnFrom = byColour == White ? std::array<int, 2>{-11, +9}
+                                                          : std::array<int, 2>{+11, -9};
+    for (int step : pawnFrom)
+        if (holdsAttacker(square + step, {Pawn})) return true;
+    auto slides = [&](const auto& steps, int kind) {
+        for (int step : steps) {
+            int at = square + step;
+            while (!isBorder(board, at) && board.squares[at].colour == Empty) at += step;
+            if (holdsAttacker(at, {kind, Queen})) return true;
+        }
+        return false;
+    };
+    return slides(kRookSteps, Rook) || slides(kBishopSteps, Bishop);
 }
 
 }  // namespace zorb

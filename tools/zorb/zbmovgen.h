@@ -43,6 +43,7 @@ struct SquareInfo {
     std::int32_t kind;
     std::int32_t index;  // index in its side's piece list, -1 for none
 };
+static_assert(sizeof(SquareInfo) == 12, "colour and kind are read together as eight bytes");
 
 struct Move {
     std::int32_t kind;
@@ -108,6 +109,15 @@ int findMove(const Board& board, int from, int to, int promotion);
 int makeMove(Board& board, int index);
 
 // Internal steps, exposed for the matcher and for tests.
+// Copies a record as a whole value (the moves past the move count are left out).
+void copyBoard(Board& board, const Board& source);
+// Copies the position only, leaving the move list empty (for trying a move out).
+void copyPosition(Board& board, const Board& source);
+// Plays a move without generating the next move list; 0 (error 2) for an impossible castling.
+int applyMove(Board& board, const Move& move);
+// True when a piece of `byColour` could capture on `square`: the target of one of its generated
+// moves.
+bool squareAttacked(const Board& board, int square, int byColour);
 void buildPieceLists(Board& board);
 void generateMoves(Board& board);
 void setError(int code);

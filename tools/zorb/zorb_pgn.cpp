@@ -23,10 +23,14 @@ bool isDigit(int c) { return c >= '0' && c <= '9'; }
 // Replaces up to two occurrences of `from` by `to` (same length) within the first `length`
 // characters of the line.
 void rewriteTwice(char* line, int length, const char* from, const char* to) {
-    const int size = static_cast<int>(std::strlen(from));
-    for (int done = 0, at = 0; done < 2 && at + size <= length;) {
-        if (std::memcmp(line + at, from, static_cast<std::size_t>(size)) == 0) {
-            std::memcpy(line + at, to, static_cast<std::size_t>(size));
+    const std::size_t size = std::strlen(from);
+    char* const end = line + length;
+    char* at = line;
+    for (int done = 0; done < 2;) {
+        at = static_cast<char*>(std::memchr(at, from[0], static_cast<std::size_t>(end - at)));
+        if (!at || static_cast<std::size_t>(end - at) < size) return;
+        if (std::memcmp(at, from, size) == 0) {
+            std::memcpy(at, to, size);
             ++done;
             at += size;
         } else {
@@ -60,6 +64,7 @@ bool PgnReader::open(const char* fileName) {
         return false;
     }
     std::clearerr(m_file);
+    m_bufferLength = m_bufferPosition = 0;
     m_line[0] = '\0';
     m_lineLength = 0;
     m_position = -1;
@@ -76,18 +81,27 @@ void PgnReader::close() {
     m_file = nullptr;
 }
 
+int PgnReader::readByte() {
+    if (m_bufferPosition == m_bufferLength) {
+        m_bufferLength = std::fread(m_buffer.get(), 1, kBufferSize, m_file);
+        m_bufferPosition = 0;
+        if (m_bufferLength == 0) return EOF;
+    }
+    return static_cast<unsigned char>(m_buffer[m_bufferPosition++]);
+}
+
 bool PgnReader::loadLine() {
     m_lineLength = 0;
     ++m_lineNumber;
     bool any = false;
     for (;;) {
-        int c = std::getc(m_file);
+        int c = readByte();
         if (c == EOF) break;
         any = true;
         if (c == '\r') {
             // CR LF is one line end as in text mode; a lone CR ends a line too.
-            const int after = std::getc(m_file);
-            if (after != '\n' && after != EOF) std::ungetc(after, m_file);
+            const int after = readByte();
+            if (after != '\n' && after != EOF) unreadByte();
             c = '\n';
         }
         m_line[m_lineLength++] = static_cast<char>(c);

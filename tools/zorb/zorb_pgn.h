@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace zorb {
@@ -91,6 +92,9 @@ public:
 
 private:
     bool loadLine();
+    // The next byte of the file through an input buffer, or EOF.
+    int readByte();
+    void unreadByte() { --m_bufferPosition; }
     void pushBack(int c) { m_pushback = c; }
     int error(std::string text);
     int moveToken(int first);
@@ -100,6 +104,10 @@ private:
     void setError(std::string text);
 
     std::FILE* m_file = nullptr;
+    static constexpr std::size_t kBufferSize = 1 << 16;
+    std::unique_ptr<char[]> m_buffer = std::make_unique<char[]>(kBufferSize);
+    std::size_t m_bufferLength = 0;
+    std::size_t m_bufferPosition = 0;
     char m_line[kLineLimit + 1] = {};
     int m_lineLength = 0;
     int m_position = -1;

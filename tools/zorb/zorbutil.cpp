@@ -41,13 +41,12 @@ int pieceKindOf(char letter) {
 std::optional<bool> leavesKingAttacked(const Board& board, int index) {
     Board* scratch = scratchBoard();
     if (!scratch) return std::nullopt;
-    std::memcpy(scratch, &board, sizeof(Board));
+    copyPosition(*scratch, board);
     const int mover = board.side;
-    if (!makeMove(*scratch, index)) return std::nullopt;
-    const int king = scratch->pieces(mover)[0].square;
-    for (int i = 0; i < scratch->moveCount; ++i)
-        if (scratch->moves[i].to == king) return true;
-    return false;
+    if (!applyMove(*scratch, board.moves[index])) return std::nullopt;
+    // The opponent's generated moves reach the king exactly when a piece of theirs attacks it:
+    // quiet moves, castling and en passant only ever go to empty squares.
+    return squareAttacked(*scratch, scratch->pieces(mover)[0].square, scratch->side);
 }
 
 int matchCastling(Board& board, bool queenside) {
@@ -80,11 +79,19 @@ std::string squareName(int square) {
 int matchSan(Board& board, std::string_view san) {
     setError(NoError);
     if (!validateBoard(board)) return -1;
+    return matchSanOnValidBoard(board, san);
+}
+
+int matchSanOnValidBoard(Board& board, std::string_view san) {
+    setError(NoError);
     if (san.empty()) return fail(InvalidArgument);
     san = trimmed(san);
     if (san.empty()) return fail(InvalidArgument);
-    if (san.substr(0, 5) == "O-O-O" || san.substr(0, 5) == "0-0-0") return matchCastling(board, true);
-    if (san.substr(0, 3) == "O-O" || san.substr(0, 3) == "0-0") return matchCastling(board, false);
+    if (san[0] == 'O' || san[0] == '0') {
+        if (san.substr(0, 5) == "O-O-O" || san.substr(0, 5) == "0-0-0")
+            return matchCastling(board, true);
+        if (san.substr(0, 3) == "O-O" || san.substr(0, 3) == "0-0") return matchCastling(board, false);
+    }
 
     int kind = Pawn;
     std::string_view rest = san;

@@ -14,6 +14,9 @@ namespace zorb {
 // the text fits more than one move). Moves found to leave the mover's king attacked lose their
 // candidate flag in `board`.
 int matchSan(Board& board, std::string_view san);
+// The same for a board the caller has just validated (the converter copies and so validates the
+// board before every move); skips the second validation.
+int matchSanOnValidBoard(Board& board, std::string_view san);
 
 // "e4" -> 54; -1 with error 4 for anything else.
 int squareFromText(std::string_view text);

@@ -1,0 +1,50 @@
+#!/bin/sh
+# Times the converters. Orvanel reads and plays every game before the one it converts, so it
+# converts the last game of a 20,000-game file of real games (Carlsen.pgn repeated), side by
+# side with pgn-extract extracting the same game to EPD from the same file; Quenbry converts a
+# 500-ply QBX file. Needs hyperfine and pgn-extract (Debian packages).
+# Usage: bench/converter_bench.sh [build folder]
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$top/build}" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+orvanel="$build/bin/AddOn/Orvanel"
+quenbry="$build/bin/AddOn/Quenbry"
+extract=$(command -v pgn-extract || echo /usr/games/pgn-extract)
+
+python3 - "$top/testdata/pgn/Carlsen.pgn" "$work/games.pgn" "$work/game.qbx" <<'PY'
+import re, struct, sys
+source, pgn_out, qbx_out = sys.argv[1:4]
+games = [g for g in re.split(rb'(?:\r?\n)(?=\[Event )', open(source, 'rb').read()) if g.strip()]
+games = [g.rstrip(b'\r\n') + b'\r\n\r\n' for g in games]
+wanted = 20000
+with open(pgn_out, 'wb') as out:
+    for i in range(wanted):
+        out.write(games[i % len(games)])
+# 500 plies: the knights hop out and back.
+header = bytearray(676)
+header[0] = 6
+header[1:7] = b'QBX300'
+struct.pack_into('<H', header, 543, 500)
+hops = [(6, 25), (76, 55), (25, 6), (55, 76)]
+plies = b''.join(bytes([f, t]) + bytes(40) for i in range(500) for f, t in [hops[i % 4]])
+open(qbx_out, 'wb').write(bytes(header) + plies)
+PY
+echo "PGN file: $(grep -c '^\[Event ' "$work/games.pgn") games, $(wc -c < "$work/games.pgn") bytes"
+
+cd "$work"
+hyperfine --warmup 1 --runs 5 --export-markdown "$work/pgn.md" \
+    -n Orvanel "$orvanel -g 20000 games.pgn orvanel.epd" \
+    -n pgn-extract "$extract -s -Wepd --selectonly 20000 -oextract.epd games.pgn"
+cut -d' ' -f1-4 extract.epd | sed '/^$/d' > extract4.epd
+tr -d '\r' < orvanel.epd > orvanel4.epd
+if cmp -s orvanel4.epd extract4.epd; then
+    echo "Both wrote the same $(wc -l < orvanel4.epd) positions of game 20000."
+else
+    echo "The outputs differ!" >&2
+    exit 1
+fi
+cat "$work/pgn.md"
+hyperfine --warmup 3 --runs 30 -N -n "Quenbry 500 plies" "$quenbry game.qbx quenbry.epd"
+echo "Quenbry wrote $(wc -l < quenbry.epd) lines."
