@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempFolder {
 public:
@@ -45,4 +47,23 @@ public:
 
 private:
     std::string m_root;
+};
+
+// Makes a folder the current one for the life of the object (for programs that write files into
+// the current folder).
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::string& folder) {
+        char here[4096];
+        if (getcwd(here, sizeof here)) m_old = here;
+        if (chdir(folder.c_str()) != 0) throw std::runtime_error("chdir failed: " + folder);
+    }
+    ~CurrentFolder() {
+        if (!m_old.empty() && chdir(m_old.c_str()) != 0) std::abort();
+    }
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+private:
+    std::string m_old;
 };

@@ -1,5 +1,6 @@
 #include "option_parser.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <memory>
 
@@ -68,4 +69,13 @@ std::string readListFile(const std::string& path) {
     // A list file written on Windows ends its line with CR LF.
     if (!name.empty() && name.back() == '\r') name.pop_back();
     return name;
+}
+
+std::string formatText(const char* pattern, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, pattern);
+    std::vsnprintf(text, sizeof text, pattern, args);
+    va_end(args);
+    return text;
 }

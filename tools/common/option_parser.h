@@ -29,6 +29,9 @@ private:
     std::string m_value;
 };
 
+// printf-style formatting into a string, cut at 511 characters.
+std::string formatText(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+
 // The first line of a list file, for file names with blanks: at most 999 characters, its last
 // character (the line feed) removed. Empty when the file cannot be read or fewer than two
 // characters were read.

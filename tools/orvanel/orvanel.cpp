@@ -1,7 +1,6 @@
 #include "orvanel.h"
 
 #include <array>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -23,18 +22,9 @@ constexpr int kStackDepth = 100;
 constexpr std::size_t kMoveTextLimit = 31;
 constexpr const char* kInitialLine = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
 
-std::string format(const char* pattern, ...) {
-    char text[512];
-    va_list args;
-    va_start(args, pattern);
-    std::vsnprintf(text, sizeof text, pattern, args);
-    va_end(args);
-    return text;
-}
-
 void printUsage(std::ostream& out) {
-    out << format("\n    %s\n\n", kOrvanelVersion)
-        << format("    Format: %s [-g <game no>] [-h] [-v] <PGN file> <EPD file>\n", kOrvanelName)
+    out << formatText("\n    %s\n\n", kOrvanelVersion)
+        << formatText("    Format: %s [-g <game no>] [-h] [-v] <PGN file> <EPD file>\n", kOrvanelName)
         << "\n"
         << "    Options:\n"
         << "        -g : number of game to convert (1, 2, ...)\n"
@@ -95,12 +85,12 @@ public:
             if (name == candidate.name) slot = &candidate;
         if (!slot) return true;
         if (!slot->value.empty()) {
-            error = format("line %1ld - PGN tag <%s> found twice in game", line(), slot->name);
+            error = formatText("line %1ld - PGN tag <%s> found twice in game", line(), slot->name);
             return false;
         }
         const bool fen = name == "FEN";
         if (fen && value.size() > 200) {
-            error = format("FEN string too long (> %1d)", 200);
+            error = formatText("FEN string too long (> %1d)", 200);
             return false;
         }
         slot->value = value.substr(0, slot->width);
@@ -131,7 +121,7 @@ public:
             start = blank + 1;
         }
         if (count < 2 || fields[0].empty() || fields[1].empty()) {
-            error = format("line %1ld - invalid FEN tag", line());
+            error = formatText("line %1ld - invalid FEN tag", line());
             return false;
         }
         std::string text = fields[0] + " " + fields[1];
@@ -147,7 +137,7 @@ public:
     bool move(const std::string& fullText, std::string& error) override {
         const std::string text = fullText.substr(0, kMoveTextLimit);
         if (!zorb::setUpCopy(*m_previous, *m_current)) {
-            error = format("line %1ld - move %s : error in copying internal default board", line(),
+            error = formatText("line %1ld - move %s : error in copying internal default board", line(),
                            text.c_str());
             return false;
         }
@@ -155,20 +145,20 @@ public:
         const int index = zorb::matchSanOnValidBoard(*m_current, fullText);
         if (index < 0) {
             error = zorb::lastError() == zorb::NotUnique
-                        ? format("error in line %1ld of PGN file: move \"%s\" is not unique\n",
+                        ? formatText("error in line %1ld of PGN file: move \"%s\" is not unique\n",
                                  line(), text.c_str())
-                        : format("error in line %1ld (%s) of PGN file\n", line(), text.c_str());
+                        : formatText("error in line %1ld (%s) of PGN file\n", line(), text.c_str());
             return false;
         }
         if (!zorb::makeMove(*m_current, index)) {
-            error = format("line %1ld - error in doing move %s on internal board\n", line(),
+            error = formatText("line %1ld - error in doing move %s on internal board\n", line(),
                            text.c_str());
             return false;
         }
         if (m_gameCounter == m_wanted && m_reader.variationDepth() == 0) {
             const auto epd = zorb::epdString(*m_current);
             if (!epd) {
-                error = format("line %1ld - move %s : error in creating EPD string from internal "
+                error = formatText("line %1ld - move %s : error in creating EPD string from internal "
                                "board\n",
                                line(), text.c_str());
                 return false;
@@ -180,7 +170,7 @@ public:
 
     bool variationStart(std::string& error) override {
         if (m_depth >= kStackDepth) {
-            error = format("variation stack overflow (depth > %1d)", kStackDepth);
+            error = formatText("variation stack overflow (depth > %1d)", kStackDepth);
             return false;
         }
         StackEntry& entry = m_stack[static_cast<std::size_t>(m_depth)];
@@ -205,7 +195,7 @@ public:
         ++m_depth;
         // The variation replaces the last move played.
         if (!zorb::setUpCopy(*m_current, *m_previous)) {
-            error = format("line %1ld - error in copying internal default board", line());
+            error = formatText("line %1ld - error in copying internal default board", line());
             return false;
         }
         return true;
@@ -276,8 +266,8 @@ bool convert(const std::string& pgnFile, long wanted, std::FILE* epd, std::ostre
              long& gameCounter) {
     zorb::PgnReader reader;
     if (!reader.open(pgnFile.c_str())) {
-        out << format("%s: can't read PGN file %s\n", kOrvanelName, pgnFile.c_str())
-            << format("%s: %s\n", kOrvanelName, reader.tokenText().c_str());
+        out << formatText("%s: can't read PGN file %s\n", kOrvanelName, pgnFile.c_str())
+            << formatText("%s: %s\n", kOrvanelName, reader.tokenText().c_str());
         return false;
     }
     Converter converter(reader, wanted, epd);
@@ -285,14 +275,14 @@ bool convert(const std::string& pgnFile, long wanted, std::FILE* epd, std::ostre
     do {
         std::string error;
         if (!converter.resetGame(error)) {
-            out << format("%s: %s\n", kOrvanelName, error.c_str());
+            out << formatText("%s: %s\n", kOrvanelName, error.c_str());
             ok = false;
             break;
         }
         const int result = reader.readGame(converter);
         if (result == 1) break;
         if (result == 2) {
-            out << format("%s: %s\n", kOrvanelName, reader.errorText().c_str());
+            out << formatText("%s: %s\n", kOrvanelName, reader.errorText().c_str());
             ok = false;
             break;
         }
@@ -313,7 +303,7 @@ int runOrvanel(const std::vector<std::string>& arguments, std::ostream& stdOut, 
     std::string longName;
     for (auto result = options.next(); result != OptionParser::Result::End; result = options.next()) {
         if (result == OptionParser::Result::Invalid) {
-            stdOut << format("\t%s: %c -- invalid option\n", kOrvanelName, options.letter());
+            stdOut << formatText("\t%s: %c -- invalid option\n", kOrvanelName, options.letter());
             return 1;
         }
         switch (options.letter()) {
@@ -322,7 +312,7 @@ int runOrvanel(const std::vector<std::string>& arguments, std::ostream& stdOut, 
             case 'f': case 'F':
                 longName = readListFile(options.value());
                 if (longName.empty()) {
-                    stdOut << format("\t%s: can't read long QBX filename from file %s\n",
+                    stdOut << formatText("\t%s: can't read long QBX filename from file %s\n",
                                      kOrvanelName, options.value().c_str());
                     return 1;
                 }
@@ -332,7 +322,7 @@ int runOrvanel(const std::vector<std::string>& arguments, std::ostream& stdOut, 
                 if (wanted < 1) wanted = 1;
                 break;
             case 'h': case 'H': printUsage(stdOut); return 0;
-            case 'v': case 'V': stdOut << format("\n\t%s\n\n", kOrvanelVersion); return 0;
+            case 'v': case 'V': stdOut << formatText("\n\t%s\n\n", kOrvanelVersion); return 0;
             default: break;
         }
     }
@@ -342,20 +332,20 @@ int runOrvanel(const std::vector<std::string>& arguments, std::ostream& stdOut, 
     if (errorFile) {
         errorStream.open("Orvanel.ERR", std::ios::out | std::ios::trunc | std::ios::binary);
         if (!errorStream) {
-            err << format("\n\t%s: can't redirect stdout\n\n", kOrvanelName)
+            err << formatText("\n\t%s: can't redirect stdout\n\n", kOrvanelName)
                 << "Please press <RETURN> to continue...\n";
             in.get();
             return 1;
         }
         outPointer = &errorStream;
-        errorStream << format("\t%s\n\n", kOrvanelVersion)
-                    << format("\t%s: looking for game number %1ld\n", kOrvanelName, wanted);
+        errorStream << formatText("\t%s\n\n", kOrvanelVersion)
+                    << formatText("\t%s: looking for game number %1ld\n", kOrvanelName, wanted);
     }
     std::ostream& out = *outPointer;
 
     const std::vector<std::string> files = options.remaining();
     if (files.size() != (longName.empty() ? 2u : 1u)) {
-        out << format("%s: too many arguments\n", kOrvanelName);
+        out << formatText("%s: too many arguments\n", kOrvanelName);
         printUsage(out);
         return 1;
     }
@@ -363,10 +353,10 @@ int runOrvanel(const std::vector<std::string>& arguments, std::ostream& stdOut, 
     const std::string& epdFile = files.back();
     std::FILE* epd = std::fopen(epdFile.c_str(), "wb");
     if (!epd) {
-        out << format("%s: can't create EPD file %s\n", kOrvanelName, epdFile.c_str());
+        out << formatText("%s: can't create EPD file %s\n", kOrvanelName, epdFile.c_str());
         return 1;
     }
-    if (verbosity > 0) out << format("%s: process PGN file %s...\n", kOrvanelName, pgnFile.c_str());
+    if (verbosity > 0) out << formatText("%s: process PGN file %s...\n", kOrvanelName, pgnFile.c_str());
 
     long gameCounter = 0;
     bool ok = convert(pgnFile, wanted, epd, out, gameCounter);
@@ -376,7 +366,7 @@ int runOrvanel(const std::vector<std::string>& arguments, std::ostream& stdOut, 
         return 1;
     }
     if (errorFile) {
-        out << format("\t%s: actual game counter: %1ld\n", kOrvanelName, gameCounter);
+        out << formatText("\t%s: actual game counter: %1ld\n", kOrvanelName, gameCounter);
         return 1;
     }
     return 0;

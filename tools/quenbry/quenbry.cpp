@@ -1,7 +1,6 @@
 #include "quenbry.h"
 
 #include <array>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -30,20 +29,11 @@ constexpr std::array<Flag, 7> kFlags = {{{"SendDate", 558},
                                          {"SendSignature", 563},
                                          {"SendQBXFile", 564}}};
 
-std::string format(const char* pattern, ...) {
-    char text[512];
-    va_list args;
-    va_start(args, pattern);
-    std::vsnprintf(text, sizeof text, pattern, args);
-    va_end(args);
-    return text;
-}
-
 void printUsage(std::ostream& out) {
-    out << format("\n    %s\n\n", kQuenbryVersion)
-        << format("    Format: %s [-h] [-v] <QBX file> <EPD file>\n", kQuenbryName)
+    out << formatText("\n    %s\n\n", kQuenbryVersion)
+        << formatText("    Format: %s [-h] [-v] <QBX file> <EPD file>\n", kQuenbryName)
         << "    or\n"
-        << format("    Format: %s [-e] <QBX file>\n", kQuenbryName) << "\n"
+        << formatText("    Format: %s [-e] <QBX file>\n", kQuenbryName) << "\n"
         << "    Options:\n"
         << "        -e : print QBX file header information and exit\n"
         << "        -h : print help information and exit\n"
@@ -64,10 +54,10 @@ void dumpString(std::ostream& out, const std::uint8_t* header, const char* name,
                 std::size_t offset, std::size_t room) {
     const std::size_t length = std::min<std::size_t>(header[offset], room);
     if (length == 0) {
-        out << format("    %-14s : <EMPTY>\n", name);
+        out << formatText("    %-14s : <EMPTY>\n", name);
         return;
     }
-    out << format("    %-14s : %.*s\n", name, static_cast<int>(length),
+    out << formatText("    %-14s : %.*s\n", name, static_cast<int>(length),
                   reinterpret_cast<const char*>(header + offset + 1));
 }
 
@@ -76,14 +66,14 @@ void dumpHeader(std::ostream& out, const std::uint8_t* header) {
     for (const QbxString& field : qbxHeaderStrings())
         dumpString(out, header, field.name, field.offset, field.room);
     out << "    Position       : not printable (compacted board representation)\n";
-    out << format("    LastMove       : %1d\n", word(header, kLastMove));
-    out << format("    CurrentMovce   : %1d\n", word(header, kCurrentMove));
-    out << format("    NotationFormat : %1d\n", header[kNotationFormat]);
+    out << formatText("    LastMove       : %1d\n", word(header, kLastMove));
+    out << formatText("    CurrentMovce   : %1d\n", word(header, kCurrentMove));
+    out << formatText("    NotationFormat : %1d\n", header[kNotationFormat]);
     for (const Flag& flag : kFlags) {
         const int value = header[flag.offset];
-        if (value == 1) out << format("    %-14s : TRUE\n", flag.name);
-        else if (value == 0) out << format("    %-14s : FALSE\n", flag.name);
-        else out << format("    %-14s : unexpected value (%1d)\n", flag.name, value);
+        if (value == 1) out << formatText("    %-14s : TRUE\n", flag.name);
+        else if (value == 0) out << formatText("    %-14s : FALSE\n", flag.name);
+        else out << formatText("    %-14s : unexpected value (%1d)\n", flag.name, value);
     }
     dumpString(out, header, "IfMove", kIfMoveOffset, kIfMoveRoom);
     out << "\n";
@@ -149,7 +139,7 @@ public:
                     continue;
                 }
                 if (code < 1 || code > 12) {
-                    out << format("%s: invalid piece (%1d) on field %1d\n", kQuenbryName, code,
+                    out << formatText("%s: invalid piece (%1d) on field %1d\n", kQuenbryName, code,
                                   square);
                     return false;
                 }
@@ -197,10 +187,10 @@ int convert(std::FILE* qbx, const std::uint8_t* header, const std::string& epdFi
             int verbosity, std::ostream& out) {
     const unsigned plies = word(header, kLastMove);
     if (verbosity > 2)
-        out << format("%s: number of moves in QBX file: %1d\n", kQuenbryName, plies);
+        out << formatText("%s: number of moves in QBX file: %1d\n", kQuenbryName, plies);
     std::FILE* epd = std::fopen(epdFile.c_str(), "wb");
     if (!epd) {
-        out << format("%s: can't create EPD file %s\n", kQuenbryName, epdFile.c_str());
+        out << formatText("%s: can't create EPD file %s\n", kQuenbryName, epdFile.c_str());
         return 1;
     }
     auto fail = [&] {
@@ -210,7 +200,7 @@ int convert(std::FILE* qbx, const std::uint8_t* header, const std::string& epdFi
     };
     auto write = [&](const std::string& text) {
         if (std::fputs(text.c_str(), epd) < 0 || std::fputs("\r\n", epd) < 0) {
-            out << format("%s: error in writing EPD file\n", kQuenbryName);
+            out << formatText("%s: error in writing EPD file\n", kQuenbryName);
             return false;
         }
         return true;
@@ -218,17 +208,17 @@ int convert(std::FILE* qbx, const std::uint8_t* header, const std::string& epdFi
     QbxBoard board;
     std::string text;
     if (!board.line(-1, 0, 0, 0, text, out)) {
-        out << format("%s: error in building EPD string for ply %1d in QBX file\n", kQuenbryName, 0);
+        out << formatText("%s: error in building EPD string for ply %1d in QBX file\n", kQuenbryName, 0);
         return fail();
     }
-    if (verbosity > 1) out << format("%s: %s\n", kQuenbryName, text.c_str());
+    if (verbosity > 1) out << formatText("%s: %s\n", kQuenbryName, text.c_str());
     if (!write(text)) return fail();
     for (unsigned i = 0; i < plies; ++i) {
         std::uint8_t ply[kQbxPlySize];
         const std::size_t got = std::fread(ply, 1, kQbxPlySize, qbx);
         if (got != kQbxPlySize) {
-            out << format("%s: error in reading ply %1d from QBX file\n", kQuenbryName, i + 1)
-                << format("%s: %1d bytes read instead of %1d\n", kQuenbryName,
+            out << formatText("%s: error in reading ply %1d from QBX file\n", kQuenbryName, i + 1)
+                << formatText("%s: %1d bytes read instead of %1d\n", kQuenbryName,
                           static_cast<int>(got), static_cast<int>(kQbxPlySize));
             return fail();
         }
@@ -236,23 +226,23 @@ int convert(std::FILE* qbx, const std::uint8_t* header, const std::string& epdFi
         const int to = ply[1];
         const int promotion = ply[2];
         if (verbosity > 2)
-            out << format("%s [%03d]: from %2d to %2d (promotion piece: %2d)\n", kQuenbryName, i,
+            out << formatText("%s [%03d]: from %2d to %2d (promotion piece: %2d)\n", kQuenbryName, i,
                           from, to, promotion);
         // The plies are otherwise trusted, but a square off the board would land outside it.
         if (!onBoard(from) || !onBoard(to) || promotion > 12) {
-            out << format("%s: invalid ply %1d in QBX file (from %1d to %1d, promotion %1d)\n",
+            out << formatText("%s: invalid ply %1d in QBX file (from %1d to %1d, promotion %1d)\n",
                           kQuenbryName, i + 1, from, to, promotion);
             return fail();
         }
         const int piece = board.at(from);
         board.apply(from, to, promotion, ply[7] == 1);
         if (!board.line(static_cast<int>(i), piece, from, to, text, out)) {
-            out << format("%s: error in building EPD string for ply %1d in QBX file\n",
+            out << formatText("%s: error in building EPD string for ply %1d in QBX file\n",
                           kQuenbryName, i + 1);
             return fail();
         }
         if (verbosity > 1)
-            out << format("%s [%03d]: %s\n", kQuenbryName, i, text.c_str());
+            out << formatText("%s [%03d]: %s\n", kQuenbryName, i, text.c_str());
         if (!write(text)) return fail();
     }
     if (std::fclose(epd) != 0) {
@@ -283,7 +273,7 @@ int runQuenbry(const std::vector<std::string>& arguments, std::ostream& stdOut) 
     std::string longName;
     for (auto result = options.next(); result != OptionParser::Result::End; result = options.next()) {
         if (result == OptionParser::Result::Invalid) {
-            stdOut << format("\t%s: %c -- invalid option\n", kQuenbryName, options.letter());
+            stdOut << formatText("\t%s: %c -- invalid option\n", kQuenbryName, options.letter());
             return 1;
         }
         switch (options.letter()) {
@@ -292,14 +282,14 @@ int runQuenbry(const std::vector<std::string>& arguments, std::ostream& stdOut) 
             case 'f': case 'F':
                 longName = readListFile(options.value());
                 if (longName.empty()) {
-                    stdOut << format("\t%s: can't read long QBX filename from file %s\n",
+                    stdOut << formatText("\t%s: can't read long QBX filename from file %s\n",
                                      kQuenbryName, options.value().c_str());
                     return 1;
                 }
                 break;
             case 'h': case 'H': printUsage(stdOut); return 0;
             case 'l': case 'L': log = true; break;
-            case 'v': case 'V': stdOut << format("\n\t%s\n\n", kQuenbryVersion); return 0;
+            case 'v': case 'V': stdOut << formatText("\n\t%s\n\n", kQuenbryVersion); return 0;
             default: break;
         }
     }
@@ -311,7 +301,7 @@ int runQuenbry(const std::vector<std::string>& arguments, std::ostream& stdOut) 
         logStream.open("Quenbry.ERR", std::ios::out | std::ios::trunc | std::ios::binary);
         if (!logStream) return 1;
         outPointer = &logStream;
-        logStream << format("\t%s\n\n", kQuenbryVersion);
+        logStream << formatText("\t%s\n\n", kQuenbryVersion);
     }
     std::ostream& out = *outPointer;
 
@@ -320,36 +310,36 @@ int runQuenbry(const std::vector<std::string>& arguments, std::ostream& stdOut) 
     std::string epdFile;
     if (dump) {
         if (longName.empty() && files.empty()) {
-            out << format("%s: QBX file name missing\n", kQuenbryName);
+            out << formatText("%s: QBX file name missing\n", kQuenbryName);
             printUsage(out);
             return 1;
         }
         qbxFile = longName.empty() ? files[0] : longName;
     } else {
         if (files.size() != (longName.empty() ? 2u : 1u)) {
-            out << format("%s: invalid parameters\n", kQuenbryName);
+            out << formatText("%s: invalid parameters\n", kQuenbryName);
             printUsage(out);
             return 1;
         }
         qbxFile = longName.empty() ? files[0] : longName;
         epdFile = files.back();
     }
-    if (verbosity > 0) out << format("\n    %s\n\n", kQuenbryVersion);
+    if (verbosity > 0) out << formatText("\n    %s\n\n", kQuenbryVersion);
 
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> qbx(std::fopen(qbxFile.c_str(), "rb"),
                                                          &std::fclose);
     if (!qbx) {
-        out << format("%s: can't read QBX file %s\n", kQuenbryName, qbxFile.c_str());
+        out << formatText("%s: can't read QBX file %s\n", kQuenbryName, qbxFile.c_str());
         return 1;
     }
     std::uint8_t header[kQbxHeaderSize];
     const std::size_t got = std::fread(header, 1, kQbxHeaderSize, qbx.get());
     if (got != kQbxHeaderSize || header[0] != 6) {
-        out << format("%s: file %s is not a valid QBX file\n", kQuenbryName, qbxFile.c_str());
+        out << formatText("%s: file %s is not a valid QBX file\n", kQuenbryName, qbxFile.c_str());
         return 1;
     }
     if (std::memcmp(header + 1, "QBX300", 6) != 0) {
-        out << format("%s: file %s is not an QBXTOOL V3.x QBX file\n", kQuenbryName,
+        out << formatText("%s: file %s is not an QBXTOOL V3.x QBX file\n", kQuenbryName,
                       qbxFile.c_str());
         return 1;
     }
@@ -357,14 +347,14 @@ int runQuenbry(const std::vector<std::string>& arguments, std::ostream& stdOut) 
         // A length byte that claims more than its field's room is not a QBX header.
         for (const QbxString& field : qbxHeaderStrings()) {
             if (header[field.offset] > field.room) {
-                out << format("%s: file %s: length %1d of %s exceeds its room of %1d\n",
+                out << formatText("%s: file %s: length %1d of %s exceeds its room of %1d\n",
                               kQuenbryName, qbxFile.c_str(), header[field.offset], field.name,
                               static_cast<int>(field.room));
                 return 1;
             }
         }
         if (header[kIfMoveOffset] > kIfMoveRoom) {
-            out << format("%s: file %s: length %1d of %s exceeds its room of %1d\n", kQuenbryName,
+            out << formatText("%s: file %s: length %1d of %s exceeds its room of %1d\n", kQuenbryName,
                           qbxFile.c_str(), header[kIfMoveOffset], "IfMove",
                           static_cast<int>(kIfMoveRoom));
             return 1;

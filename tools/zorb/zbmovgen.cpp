@@ -377,19 +377,11 @@ void copyPosition(Board& board, const Board& source) {
 
 void copyBoard(Board& board, const Board& source) {
     if (&board == &source) return;
+    copyPosition(board, source);
     // Moves past the move count are never read, so they are not copied.
-    board.side = source.side;
-    std::memcpy(board.squares, source.squares, sizeof board.squares);
-    board.enPassant = source.enPassant;
     const int count = source.moveCount < 0 ? 0 : std::min(source.moveCount, kMaxMoves);
     std::memcpy(board.moves, source.moves, sizeof(Move) * static_cast<std::size_t>(count));
     board.moveCount = source.moveCount;
-    std::memcpy(board.white, source.white, sizeof board.white);
-    board.whiteCount = source.whiteCount;
-    std::memcpy(board.black, source.black, sizeof board.black);
-    board.blackCount = source.blackCount;
-    board.whiteCastling = source.whiteCastling;
-    board.blackCastling = source.blackCastling;
 }
 
 int setUpCopy(Board& board, const Board& source) {

@@ -1,7 +1,5 @@
 #include "orvanel.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <sstream>
 
@@ -23,13 +21,6 @@ std::string game(const std::string& tags, const std::string& moves) {
 
 class Orvanel : public testing::Test {
 protected:
-    Orvanel() {
-        // Error-file mode writes into the current folder.
-        char here[4096];
-        m_oldFolder = getcwd(here, sizeof here);
-        EXPECT_EQ(chdir(folder.root().c_str()), 0);
-    }
-    ~Orvanel() override { EXPECT_EQ(chdir(m_oldFolder.c_str()), 0); }
 
     int run(Lines arguments) {
         out.str("");
@@ -56,11 +47,10 @@ protected:
     }
 
     TempFolder folder;
+    // The programs write their error and log files into the current folder.
+    CurrentFolder inFolder{folder.root()};
     std::ostringstream out;
     std::ostringstream err;
-
-private:
-    std::string m_oldFolder;
 };
 
 TEST_F(Orvanel, ConvertsTheMainLineOfTheWantedGame) {

@@ -1,7 +1,5 @@
 #include "quenbry.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -54,12 +52,6 @@ struct QbxFile {
 
 class Quenbry : public testing::Test {
 protected:
-    Quenbry() {
-        char here[4096];
-        m_oldFolder = getcwd(here, sizeof here);
-        EXPECT_EQ(chdir(folder.root().c_str()), 0);
-    }
-    ~Quenbry() override { EXPECT_EQ(chdir(m_oldFolder.c_str()), 0); }
 
     int run(Lines arguments) {
         out.str("");
@@ -81,10 +73,9 @@ protected:
     }
 
     TempFolder folder;
+    // The programs write their error and log files into the current folder.
+    CurrentFolder inFolder{folder.root()};
     std::ostringstream out;
-
-private:
-    std::string m_oldFolder;
 };
 
 TEST_F(Quenbry, NoPliesGiveTheInitialPosition) {
