@@ -60,6 +60,99 @@ int matchCastling(Board& board, bool queenside) {
 
 }  // namespace
 
+int findUciMove(const Board& board, std::string_view uci) {
+    if (uci.size() < 4) return -1;
+    const int from = squareFromText(uci.substr(0, 2));
+    const int to = squareFromText(uci.substr(2, 2));
+    if (from < 0 || to < 0) return -1;
+    int promotion = 0;
+    if (uci.size() >= 5) {
+        switch (uci[4]) {
+            case 'q': promotion = Queen; break;
+            case 'r': promotion = Rook; break;
+            case 'b': promotion = Bishop; break;
+            case 'n': promotion = Knight; break;
+            default: return -1;
+        }
+    }
+    return findMove(board, from, to, promotion);
+}
+
+bool isLegalMove(const Board& board, int index) {
+    if (index < 0 || index >= board.moveCount) return false;
+    const Move& move = board.moves[index];
+    const int opponent = board.side == White ? Black : White;
+    if (move.flags & (kCastleKingside | kCastleQueenside)) {
+        if (!(move.flags & kCandidate)) return false;
+        // The king may not castle out of, through or into check.
+        const int passed = (move.from + move.to) / 2;
+        if (squareAttacked(board, move.from, opponent) || squareAttacked(board, passed, opponent))
+            return false;
+    }
+    const auto attacked = leavesKingAttacked(board, index);
+    return attacked && !*attacked;
+}
+
+std::optional<std::string> sanOfMove(const Board& board, int index) {
+    if (index < 0 || index >= board.moveCount) return std::nullopt;
+    const Move& move = board.moves[index];
+    std::string san;
+    if (move.flags & kCastleKingside) {
+        san = "O-O";
+    } else if (move.flags & kCastleQueenside) {
+        san = "O-O-O";
+    } else {
+        const bool capture = (move.flags & kCapture) != 0;
+        if (move.kind == Pawn) {
+            if (capture) san += static_cast<char>('a' + fileOf(move.from) - 1);
+        } else {
+            static constexpr char letters[] = " KQBNRP";
+            san += letters[move.kind];
+            // Other legal moves of the same kind to the same square call for the file, the
+            // rank, or both.
+            bool sameFile = false, sameRank = false, other = false;
+            for (int i = 0; i < board.moveCount; ++i) {
+                const Move& rival = board.moves[i];
+                if (i == index || rival.kind != move.kind || rival.to != move.to ||
+                    rival.from == move.from || !isLegalMove(board, i))
+                    continue;
+                other = true;
+                sameFile |= fileOf(rival.from) == fileOf(move.from);
+                sameRank |= rankOf(rival.from) == rankOf(move.from);
+            }
+            if (other && !sameFile) {
+                san += static_cast<char>('a' + fileOf(move.from) - 1);
+            } else if (other && !sameRank) {
+                san += static_cast<char>('0' + rankOf(move.from));
+            } else if (other) {
+                san += squareName(move.from);
+            }
+        }
+        if (capture) san += 'x';
+        san += squareName(move.to);
+        if (move.flags & kPromotion) {
+            static constexpr char promotions[] = "  QBNR";
+            san += '=';
+            san += promotions[move.promotion];
+        }
+    }
+    // Check and mate, seen from the position after the move.
+    Board* after = scratchBoard();
+    if (!after) return san;
+    copyBoard(*after, board);
+    if (!makeMove(*after, index)) return san;
+    const int king = after->pieces(after->side)[0].square;
+    const int mover = board.side;
+    if (squareAttacked(*after, king, mover)) {
+        Board reply;
+        copyBoard(reply, *after);
+        bool escape = false;
+        for (int i = 0; i < reply.moveCount && !escape; ++i) escape = isLegalMove(reply, i);
+        san += escape ? '+' : '#';
+    }
+    return san;
+}
+
 int squareFromText(std::string_view text) {
     setError(NoError);
     if (text.size() < 2 || text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8')

@@ -18,6 +18,16 @@ int matchSan(Board& board, std::string_view san);
 // board before every move); skips the second validation.
 int matchSanOnValidBoard(Board& board, std::string_view san);
 
+// The index of a move given in UCI notation ("e2e4", "e7e8q", "e1g1"), or -1.
+int findUciMove(const Board& board, std::string_view uci);
+// Whether a listed move leaves the mover's king unattacked (castling also needs the king not to
+// stand on or pass an attacked square).
+bool isLegalMove(const Board& board, int index);
+// The SAN text of a listed legal move: piece letter, the file, rank or square that tells it from
+// other legal moves of the same kind to the same square, "x" for a capture, the destination,
+// "=Q" for a promotion, and "+" or "#". Nothing for an index outside the list.
+std::optional<std::string> sanOfMove(const Board& board, int index);
+
 // "e4" -> 54; -1 with error 4 for anything else.
 int squareFromText(std::string_view text);
 // 54 -> "e4"; empty with error 4 for a square off the board.
