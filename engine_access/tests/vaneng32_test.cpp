@@ -1,6 +1,5 @@
 // The engine access library, loaded with dlopen as the main program loads it, driving small
 // engine programs of our own.
-#include <dlfcn.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,69 +15,12 @@
 #include <gtest/gtest.h>
 
 #include "temp_folder.h"
+#include "vaneng32_binding.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-// The 19 functions, bound by name.
-struct Vaneng {
-    void* handle = nullptr;
-    int (*Version)();
-    int (*VerDate)();
-    int (*MaxInstances)();
-    int (*Instances)();
-    int (*GetError)(int);
-    int (*GetSysError)(int);
-    int (*GetErrorText)(int, char*, int, int*);
-    int (*Allocate)(int, const char*, const char*, int);
-    int (*Free)(int, int);
-    int (*StartPGN)(int, const char*, int, int);
-    int (*UpdatePGN)(int, const char*);
-    int (*GetAnalysisLine)(int, char*, int, int*);
-    int (*StartEPD)(int, const char*, int, int, int);
-    int (*GetAnalysisEPD)(int, const char*);
-    int (*StartAnalyseGame)(int, const char*, int, int);
-    int (*GetAnalysisGame)(int, const char*);
-    int (*Stop)(int);
-    int (*IsRunning)(int);
-    int (*GetHandle)(int);
-
-    Vaneng() {
-        handle = dlopen(BRISVANE_PROGRAM_DIR "/AddOn/VANENG32.so", RTLD_NOW | RTLD_LOCAL);
-        if (!handle) throw std::runtime_error(dlerror());
-        bind(Version, "VantaEngineVersion");
-        bind(VerDate, "VantaEngineVerDate");
-        bind(MaxInstances, "VantaEngineMaxInstances");
-        bind(Instances, "VantaEngineInstances");
-        bind(GetError, "VantaEngineGetError");
-        bind(GetSysError, "VantaEngineGetSysError");
-        bind(GetErrorText, "VantaEngineGetErrorText");
-        bind(Allocate, "VantaEngineAllocate");
-        bind(Free, "VantaEngineFree");
-        bind(StartPGN, "VantaEngineStartPGN");
-        bind(UpdatePGN, "VantaEngineUpdatePGN");
-        bind(GetAnalysisLine, "VantaEngineGetAnalysisLine");
-        bind(StartEPD, "VantaEngineStartEPD");
-        bind(GetAnalysisEPD, "VantaEngineGetAnalysisEPD");
-        bind(StartAnalyseGame, "VantaEngineStartAnalyseGame");
-        bind(GetAnalysisGame, "VantaEngineGetAnalysisGame");
-        bind(Stop, "VantaEngineStop");
-        bind(IsRunning, "VantaEngineIsRunning");
-        bind(GetHandle, "VantaEngineGetHandle");
-    }
-    template <class F>
-    void bind(F& function, const char* name) {
-        function = reinterpret_cast<F>(dlsym(handle, name));
-        if (!function) throw std::runtime_error(std::string("missing export ") + name);
-    }
-};
-
-Vaneng& lib() {
-    static Vaneng library;
-    return library;
-}
 
 std::string errorText(int code, int size = 100) {
     std::string buffer(static_cast<std::size_t>(size), '#');
