@@ -218,6 +218,22 @@ TEST_F(VantaEngine, TheOnePositionCommandLineWritesVantaEpd) {
     EXPECT_EQ(operation(lines[0], "ce"), "32766");
 }
 
+TEST_F(VantaEngine, SkipsEvaluatedLinesWhenAskedTo) {
+    const std::string evaluated = "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - ce 12; id \"done\";";
+    const std::string open = "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - id \"open\";";
+    const std::string tooShort = "short line";
+    folder.write("VANENG01.EPD", evaluated + "\r\n" + tooShort + "\r\n" + open + "\r\n");
+    CurrentFolder inFolder(folder.root());
+    ASSERT_EQ(std::system("./Vanta VANENG01.EPD 00:00:01 0 C"), 0);
+    const auto lines = linesOf(folder.read("VANENG01.EPD"));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], evaluated);
+    EXPECT_EQ(lines[1], tooShort);
+    EXPECT_EQ(lines[2].rfind(open + " acd ", 0), 0u) << lines[2];
+    // The last line shown is the position's: the first one analysed, numbered 1.
+    EXPECT_EQ(folder.read("VANENG01.ANE").substr(0, 6), "   1  ");
+}
+
 TEST_F(VantaEngine, FailuresAreMessagesNotHangs) {
     CurrentFolder inFolder(folder.root());
     folder.write("BRISVANE.EPD", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - -\r\n");
