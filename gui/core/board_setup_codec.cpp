@@ -20,12 +20,29 @@ int enPassantIndexOf(std::string_view field) {
     return -1;
 }
 
+std::size_t digitsAt(std::string_view text, std::size_t at) {
+    std::size_t end = at;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+    return end - at;
+}
+
+// The length of "<number> <number>" at the start of `text` when a blank or the end follows it,
+// else 0.
+std::size_t moveCountersLength(std::string_view text) {
+    const std::size_t first = digitsAt(text, 0);
+    if (first == 0) return 0;
+    std::size_t at = first;
+    while (at < text.size() && text[at] == ' ') ++at;
+    if (at == first) return 0;
+    const std::size_t second = digitsAt(text, at);
+    if (second == 0) return 0;
+    at += second;
+    return at == text.size() || text[at] == ' ' ? at : 0;
+}
+
 }  // namespace
 
-void BoardSetupState::clearBoard() {
-    for (int rank = 0; rank < 8; ++rank)
-        for (int file = 0; file < 8; ++file) board.PutPieceOnSquare(Piece::Empty, makeSquare(rank, file));
-}
+void BoardSetupState::clearBoard() { clearSquares(board); }
 
 std::string enPassantEntryText(int index) {
     if (index <= 0 || index >= kEnPassantEntries) return "none";
@@ -40,6 +57,7 @@ BoardSetupReadResult readBoardSetupLine(std::string_view line, BoardSetupState& 
     state.blackKingside = state.blackQueenside = false;
     state.enPassantIndex = 0;
     state.whiteToMove = true;
+    state.moveCounters.clear();
 
     auto fail = [&](const char* message) {
         result.messages.emplace_back(message);
@@ -80,7 +98,14 @@ BoardSetupReadResult readBoardSetupLine(std::string_view line, BoardSetupState& 
         state.enPassantIndex = index;
     }
 
-    if (skipToNextField(rest)) state.operations = std::string(trimBlanks(rest));
+    if (skipToNextField(rest)) {
+        std::string_view operations = trimBlanks(rest);
+        if (const std::size_t counters = moveCountersLength(operations)) {
+            state.moveCounters = std::string(operations.substr(0, counters));
+            operations = trimBlanks(operations.substr(counters));
+        }
+        state.operations = std::string(operations);
+    }
     return result;
 }
 
@@ -101,6 +126,10 @@ std::string generateBoardSetupLine(const BoardSetupState& state, std::vector<std
     out += state.enPassantIndex >= 1 && state.enPassantIndex < kEnPassantEntries
                ? enPassantEntryText(state.enPassantIndex)
                : std::string("-");
+    if (!state.moveCounters.empty()) {
+        out += ' ';
+        out += state.moveCounters;
+    }
     if (!state.operations.empty()) {
         out += ' ';
         out += state.operations;

@@ -40,6 +40,7 @@ void BoardSetupEditor::clear() {
     m_state.blackKingside = m_state.blackQueenside = false;
     m_state.enPassantIndex = 0;
     m_state.whiteToMove = true;
+    m_state.moveCounters.clear();
 }
 
 void BoardSetupEditor::show() {

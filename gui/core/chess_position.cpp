@@ -167,3 +167,9 @@ std::string positionPartOfLine(std::string_view line) {
     if (cut < line.size() && cut > 0 && line[cut - 1] == ' ') --cut;
     return std::string(line.substr(0, std::min<std::size_t>(cut, 100)));
 }
+
+void clearSquares(TChessPosition& position) {
+    for (int rank = 0; rank < 8; ++rank)
+        for (int file = 0; file < 8; ++file)
+            position.PutPieceOnSquare(Piece::Empty, makeSquare(rank, file));
+}

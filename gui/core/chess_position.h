@@ -108,6 +108,9 @@ private:
     PositionRecord m_record;
 };
 
+// Empties every square of the board; the flags stay as they are.
+void clearSquares(TChessPosition& position);
+
 // Appends the placement field of `position`: ranks 8 down to 1, runs of empty squares as one
 // digit. A square holding a code above 12 is handed to onBadPiece(out) instead of a letter.
 template <class OnBadPiece>

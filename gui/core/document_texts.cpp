@@ -68,3 +68,30 @@ std::string cannotWriteMessage(const std::string& path, const std::string& reaso
                ? "Datei " + path + " kann nicht geschrieben werden: " + reason
                : "Can't write file " + path + ": " + reason;
 }
+
+std::string notTextMessage(const std::string& path, Language language) {
+    return language == Language::German ? "Datei " + path + " ist keine Textdatei"
+                                        : "File " + path + " is not a text file";
+}
+
+std::string skippedLinesMessage(std::size_t count, std::size_t firstLine, Language language) {
+    const std::string n = std::to_string(count);
+    const std::string first = std::to_string(firstLine);
+    return language == Language::German
+               ? n + " Zeile(n) mit 14 oder weniger Zeichen sind keine EPD-Zeilen und wurden "
+                     "nicht geladen (die erste ist Zeile " + first + ")"
+               : n + " line(s) of 14 characters or fewer are not EPD lines and were not loaded "
+                     "(the first is line " + first + ")";
+}
+
+std::string writeWithoutSkippedQuestion(const std::string& path, std::size_t count,
+                                        Language language) {
+    const std::string n = std::to_string(count);
+    return language == Language::German
+               ? "Datei " + path + " enthält " + n +
+                     " Zeile(n), die keine EPD-Zeilen sind und nicht geladen wurden. Datei ohne "
+                     "sie schreiben ?"
+               : "File " + path + " holds " + n +
+                     " line(s) that are not EPD lines and were not loaded. Write the file "
+                     "without them ?";
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // The interface language: German when the setting "Language" is 1, English otherwise.
@@ -37,6 +38,12 @@ std::string fileExistsQuestion(const std::string& path, Language language);
 std::string cannotReadMessage(const std::string& path, const std::string& reason, Language language);
 std::string cannotWriteMessage(const std::string& path, const std::string& reason,
                                Language language);
+std::string notTextMessage(const std::string& path, Language language);
+// After a load that skipped lines too short to be EPD lines.
+std::string skippedLinesMessage(std::size_t count, std::size_t firstLine, Language language);
+// Before saving over a file whose skipped lines the document does not hold.
+std::string writeWithoutSkippedQuestion(const std::string& path, std::size_t count,
+                                        Language language);
 
 // Texts that exist in English only.
 namespace EnglishText {

@@ -41,6 +41,12 @@ bool fileExists(const std::string& path) {
     return fs::exists(path, ec);
 }
 
+bool samePath(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec)) return true;
+    return a == b;
+}
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -105,12 +111,14 @@ void EpdDocument::showCurrentLine() {
         const auto read =
             readPlacement(placementField(line, false),
                           [&diagram](Square sq, int piece) { diagram.PutPieceOnSquare(piece, sq); });
+        m_display.indexLabel = std::to_string(m_current + 1) + "/" + std::to_string(count);
         if (read != PlacementResult::Ok) {
+            // No piece of the line shown before, nor half a board of this one, stays in view.
+            clearSquares(diagram);
             notifyDisplay();
             tell(text(DocText::ErrorInDescription), Icon::Error);
             return;
         }
-        m_display.indexLabel = std::to_string(m_current + 1) + "/" + std::to_string(count);
     } else {
         m_current = -1;
         m_display.selectedRow = -1;
@@ -155,6 +163,9 @@ void EpdDocument::resetToNoDocument() {
     m_name.clear();
     m_modified = false;
     m_undo.clear();
+    m_ending = LineEnding{};
+    m_skippedFile.clear();
+    m_skippedLines = 0;
     if (m_observer) m_observer->endResetLines();
 }
 
@@ -162,7 +173,10 @@ bool EpdDocument::closeWithPrompt() {
     if (m_open && m_modified) {
         const auto& question =
             text(m_name == kNoName ? DocText::SaveNewQuestion : DocText::ChangedSaveQuestion);
-        if (m_services.prompts->askYesNo(kCaption, question, Icon::Question)) {
+        const Reply reply = m_services.prompts->askYesNoCancel(kCaption, question, Icon::Question);
+        // Cancel (Escape, closing the box) stops the command that wanted the document closed.
+        if (reply == Reply::Cancel) return false;
+        if (reply == Reply::Yes) {
             const auto outcome = saveThroughDialog();
             // Closing now would throw the changes away that the user just asked to keep.
             if (outcome == SaveOutcome::Cancelled || outcome == SaveOutcome::Failed) return false;
@@ -181,6 +195,7 @@ void EpdDocument::startNewDocument() {
     m_directory.clear();
     m_current = -1;
     m_modified = false;
+    m_ending = LineEnding{};
 }
 
 void EpdDocument::rememberFolder() {
@@ -235,6 +250,8 @@ void EpdDocument::loadFile(const std::string& chosenPath) {
         showCurrentLine();
         if (read.status == ReadStatus::Failed)
             tell(cannotReadMessage(path, read.error, m_language), Icon::Error);
+        else if (read.status == ReadStatus::NotText)
+            tell(notTextMessage(path, m_language), Icon::Error);
         else if (read.status == ReadStatus::TooLong)
             tell(text(DocText::LinesTooLong), Icon::Error);
         else
@@ -250,11 +267,17 @@ void EpdDocument::loadFile(const std::string& chosenPath) {
     m_modified = false;
     m_current = 0;
     m_undo.clear();
+    m_ending = read.ending;
+    m_skippedLines = read.skippedLines;
+    m_skippedFile = read.skippedLines > 0 ? path : std::string();
     if (m_observer) m_observer->endResetLines();
     showCurrentLine();
     updateCommandStates();
     focusList();
     rememberFolder();
+    if (read.skippedLines > 0)
+        tell(skippedLinesMessage(read.skippedLines, read.firstSkippedLine, m_language),
+             Icon::Information);
 }
 
 void EpdDocument::append() {
@@ -278,7 +301,9 @@ void EpdDocument::appendFile(const std::string& path) {
     }
     auto read = readEpdLines(path, 0);
     if (read.status != ReadStatus::Ok) {
-        tell(cannotReadMessage(path, read.error, m_language), Icon::Error);
+        tell(read.status == ReadStatus::NotText ? notTextMessage(path, m_language)
+                                                : cannotReadMessage(path, read.error, m_language),
+             Icon::Error);
         return;
     }
     const std::size_t first = m_lines.size();
@@ -295,6 +320,9 @@ void EpdDocument::appendFile(const std::string& path) {
     showCurrentLine();
     updateCommandStates();
     focusList();
+    if (read.skippedLines > 0 && !read.lines.empty())
+        tell(skippedLinesMessage(read.skippedLines, read.firstSkippedLine, m_language),
+             Icon::Information);
 }
 
 SaveOutcome EpdDocument::save() {
@@ -333,10 +361,20 @@ SaveOutcome EpdDocument::saveThroughDialog() {
 }
 
 SaveOutcome EpdDocument::writeTo(const std::string& path) {
-    const auto written = writeLinesSafely(path, m_lines.lines());
+    const bool overSkipped = m_skippedLines > 0 && samePath(path, m_skippedFile);
+    if (overSkipped &&
+        !m_services.prompts->askYesNo(
+            kCaption, writeWithoutSkippedQuestion(path, m_skippedLines, m_language),
+            Icon::Question))
+        return SaveOutcome::Cancelled;
+    const auto written = writeLinesSafely(path, m_lines.lines(), m_ending);
     if (!written.ok) {
         tell(cannotWriteMessage(path, written.error, m_language), Icon::Error);
         return SaveOutcome::Failed;
+    }
+    if (overSkipped) {
+        m_skippedFile.clear();
+        m_skippedLines = 0;
     }
     m_directory = folderOf(path);
     m_name = fileNameOf(path);

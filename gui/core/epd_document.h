@@ -10,6 +10,7 @@
 #include "line_store.h"
 #include "prompts.h"
 #include "services.h"
+#include "text_file.h"
 #include "undo_ring.h"
 
 inline constexpr const char* kNoName = "NONAME";
@@ -112,6 +113,8 @@ public:
     bool atLast() const { return m_current + 1 >= static_cast<int>(m_lines.size()); }
     const DocumentDisplay& display() const { return m_display; }
     const UndoRing& undoRing() const { return m_undo; }
+    // The line ends a save writes: those of the file that was opened, CR LF for a new document.
+    const LineEnding& lineEnding() const { return m_ending; }
 
     // Commands of the main window.
     void newFile();
@@ -171,6 +174,11 @@ private:
     std::string m_directory;
     std::string m_name;
     bool m_modified = false;
+    LineEnding m_ending;
+    // The file whose short non-empty lines the open document does not hold, and their number:
+    // saving over it asks first.
+    std::string m_skippedFile;
+    std::size_t m_skippedLines = 0;
     std::string m_waitingFile;
     UndoRing m_undo;
     DocumentDisplay m_display;

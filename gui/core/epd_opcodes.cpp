@@ -139,6 +139,7 @@ void OpcodeFields::setValue(std::string_view opcode, std::string value) {
 
 void OpcodeFields::clear() {
     for (auto& value : m_values) value.clear();
+    m_kept.clear();
 }
 
 std::optional<std::int32_t> parseEpdInteger(std::string_view text) {
@@ -178,31 +179,55 @@ std::vector<std::string> readOperations(std::string_view text, OpcodeFields& fie
     fields.clear();
     text = trimBlanks(text);
     if (text.empty()) return messages;
+    std::string kept;
+    auto keepRest = [&](std::string_view rest) {
+        rest = trimBlanks(rest);
+        kept.append(rest);
+    };
     if (text.find(';') == std::string_view::npos) {
         messages.emplace_back(kReadError);
+        keepRest(text);
+        fields.setKept(std::move(kept));
         return messages;
     }
     const auto& table = opcodeTable();
     for (auto semicolon = text.find(';'); semicolon != std::string_view::npos;
          semicolon = text.find(';')) {
-        if (semicolon == 0) {
+        const std::string_view operation = trimBlanks(text.substr(0, semicolon));
+        if (operation.empty()) {
+            // An empty operation (";;", a leading ";"): reading stops, the rest stays as it is.
             messages.emplace_back(kReadError);
+            keepRest(text);
+            text = {};
             break;
         }
-        const std::string_view operation = trimBlanks(text.substr(0, semicolon));
         const auto separator = operation.find_first_of(" =");
         const std::string_view opcode = operation.substr(0, separator);
         const std::string_view operand =
             separator == std::string_view::npos ? std::string_view{}
                                                 : trimBlanks(operation.substr(separator + 1));
-        if (const auto index = opcodeIndex(opcode)) {
-            if (table[*index].kind == OperandKind::Flag) fields.setChecked(*index, true);
-            else fields.setValue(*index, std::string(operand));
+        const auto index = opcodeIndex(opcode);
+        const bool flag = index && table[*index].kind == OperandKind::Flag;
+        // A field can hold the operation only when the rebuilt text says the same: a flag
+        // without operands, or a text opcode with one.
+        if (index && flag == operand.empty() && !(flag && fields.checked(*index))) {
+            if (flag) {
+                fields.setChecked(*index, true);
+            } else {
+                // A later duplicate takes the field; the earlier one is kept.
+                const std::string& earlier = fields.value(*index);
+                if (!earlier.empty())
+                    kept.append(opcode).append(" ").append(earlier).append(";");
+                fields.setValue(*index, std::string(operand));
+            }
         } else {
-            messages.push_back(std::string(opcode) + " - unknown EPD opcode description");
+            kept.append(operation).append(";");
         }
         text.remove_prefix(semicolon + 1);
     }
+    // An operation without its final ";" is kept as it stands.
+    keepRest(text);
+    fields.setKept(std::move(kept));
     return messages;
 }
 
@@ -252,5 +277,6 @@ std::string buildOperations(const OpcodeFields& fields) {
             out.append(opcode).append(" ").append(fields.value(index)).append(";");
         }
     }
+    out.append(fields.kept());
     return out;
 }

@@ -39,7 +39,8 @@ std::string_view pageTitle(OpcodePage page);
 std::string_view pageComponent(OpcodePage page);
 
 // What the editor's fields hold, indexed like opcodeTable(): the text of a field, or "1" for a
-// checked box and "" for an unchecked one.
+// checked box and "" for an unchecked one. Operations that no field holds are kept as they were
+// read and written back after the operations the fields rebuild.
 class OpcodeFields {
 public:
     OpcodeFields();
@@ -50,14 +51,22 @@ public:
     // Access by opcode name, for callers and tests.
     const std::string& value(std::string_view opcode) const;
     void setValue(std::string_view opcode, std::string value);
+    // The operations no field holds, each with its ";", followed by any text that could not be
+    // read (verbatim, also when it lacks its final ";").
+    const std::string& kept() const { return m_kept; }
+    void setKept(std::string kept) { m_kept = std::move(kept); }
     void clear();
 
 private:
     std::vector<std::string> m_values;
+    std::string m_kept;
 };
 
 // Fills the fields from an operations text; returns the messages to show (error icon), in order.
-// Every field is emptied first.
+// Every field is emptied first. Nothing of the text is lost: an operation the fields cannot hold
+// (an unknown or differently cased opcode, an earlier duplicate, a flag with operands, a known
+// opcode without operand) is kept verbatim, and so is the text from the first place that cannot
+// be read on ("Error in EPD opcode description").
 std::vector<std::string> readOperations(std::string_view text, OpcodeFields& fields);
 
 struct OpcodeCheckFailure {
@@ -68,7 +77,8 @@ struct OpcodeCheckFailure {
 // Trims the text fields in place and checks them in the editor's order; the first failure wins.
 std::optional<OpcodeCheckFailure> checkOperations(OpcodeFields& fields);
 
-// The operations text in its fixed order, operations following each other without blanks.
+// The operations text in its fixed order, operations following each other without blanks, then
+// the kept text.
 std::string buildOperations(const OpcodeFields& fields);
 
 // A whole text as a 32-bit integer: decimal, or hexadecimal after "$" (eight hex digits wrap to

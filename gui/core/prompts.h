@@ -6,6 +6,7 @@
 // Everything a command asks the user or tells the user goes through this interface: the
 // program implements it with message boxes and dialogs, tests with a scripted fake.
 enum class Icon { None, Information, Warning, Error, Question };
+enum class Reply { Yes, No, Cancel };
 
 // A file chooser. `filter` is written as "description|mask|description|mask"; `filterIndex`
 // counts from 1; `defaultExtension` has no dot and is added to a chosen name without one.
@@ -25,6 +26,9 @@ public:
     virtual void message(const std::string& caption, const std::string& text, Icon icon) = 0;
     // True for Yes, false for No.
     virtual bool askYesNo(const std::string& caption, const std::string& text, Icon icon) = 0;
+    // Yes, No or Cancel; Escape and closing the box mean Cancel.
+    virtual Reply askYesNoCancel(const std::string& caption, const std::string& text,
+                                 Icon icon) = 0;
     // The chosen path, or nothing when the user cancels.
     virtual std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) = 0;

@@ -69,6 +69,33 @@ bool readWholeFile(const std::string& path, TextBlock& block, std::string& error
     return true;
 }
 
+// A text file holds few control characters; binary files (programs, images, archives, UTF-16
+// text) hold many. Published EPD suites with a stray NUL at each line end stay text.
+bool looksLikeText(std::string_view text) {
+    const std::string_view sample = text.substr(0, 65536);
+    std::size_t controls = 0;
+    for (const char c : sample) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool allowed = byte == '\t' || byte == '\n' || byte == '\r' || byte == '\f' ||
+                             byte == '\v' || byte == 0x1A;
+        if ((byte < 0x20 && !allowed) || byte == 0x7F) ++controls;
+    }
+    return controls * 20 <= sample.size();
+}
+
+LineEnding lineEndingOf(std::string_view text) {
+    LineEnding ending;
+    const auto first = text.find_first_of("\r\n");
+    if (first == std::string_view::npos) {
+        ending.afterLastLine = false;
+        return ending;
+    }
+    if (text[first] == '\n') ending.end = "\n";
+    else if (first + 1 >= text.size() || text[first + 1] != '\n') ending.end = "\r";
+    ending.afterLastLine = text.back() == '\n' || text.back() == '\r';
+    return ending;
+}
+
 }  // namespace
 
 EpdFileLines readEpdLines(const std::string& path, std::size_t lineLimit) {
@@ -77,16 +104,28 @@ EpdFileLines readEpdLines(const std::string& path, std::size_t lineLimit) {
         result.status = ReadStatus::Failed;
         return result;
     }
+    const std::string_view text(result.block.bytes.get(), result.block.size);
+    if (!looksLikeText(text)) {
+        result.status = ReadStatus::NotText;
+        result.block = TextBlock{};
+        return result;
+    }
     result.status = ReadStatus::Ok;
-    forEachLine(std::string_view(result.block.bytes.get(), result.block.size),
-                [&](std::string_view line) {
-                    if (lineLimit > 0 && line.size() >= lineLimit) {
-                        result.status = ReadStatus::TooLong;
-                        return false;
-                    }
-                    if (line.size() >= kShortestEpdLine) result.lines.push_back(line);
-                    return true;
-                });
+    result.ending = lineEndingOf(text);
+    std::size_t number = 0;
+    forEachLine(text, [&](std::string_view line) {
+        ++number;
+        if (lineLimit > 0 && line.size() >= lineLimit) {
+            result.status = ReadStatus::TooLong;
+            return false;
+        }
+        if (line.size() >= kShortestEpdLine) {
+            result.lines.push_back(line);
+        } else if (line.find_first_not_of(" \t") != std::string_view::npos) {
+            if (result.skippedLines++ == 0) result.firstSkippedLine = number;
+        }
+        return true;
+    });
     if (result.status != ReadStatus::Ok) {
         result.lines.clear();
         result.block = TextBlock{};
@@ -163,11 +202,16 @@ WriteResult writeFileSafely(const std::string& requestedPath,
     return result;
 }
 
-WriteResult writeLinesSafely(const std::string& path, const std::vector<std::string_view>& lines) {
-    return writeFileSafely(path, [&lines](std::FILE* file) {
-        for (const auto& line : lines) {
-            if (std::fwrite(line.data(), 1, line.size(), file) != line.size() ||
-                std::fwrite("\r\n", 1, 2, file) != 2)
+WriteResult writeLinesSafely(const std::string& path, const std::vector<std::string_view>& lines,
+                             const LineEnding& ending) {
+    return writeFileSafely(path, [&lines, &ending](std::FILE* file) {
+        const std::string_view end = ending.end;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const auto& line = lines[i];
+            if (std::fwrite(line.data(), 1, line.size(), file) != line.size()) return false;
+            const bool last = i + 1 == lines.size();
+            if ((!last || ending.afterLastLine) &&
+                std::fwrite(end.data(), 1, end.size(), file) != end.size())
                 return false;
         }
         return true;

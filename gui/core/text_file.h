@@ -14,18 +14,33 @@ inline constexpr std::size_t kShortestEpdLine = 15;
 // Opening stops at a line of this many characters or more.
 inline constexpr std::size_t kOpenLineLimit = 4097;
 
-enum class ReadStatus { Ok, TooLong, Failed };
+enum class ReadStatus { Ok, TooLong, NotText, Failed };
+
+// How a file ends its lines: the line end it uses (the first one found in it) and whether its
+// last line has one. A file the program creates gets CR LF after every line.
+struct LineEnding {
+    std::string_view end = "\r\n";
+    bool afterLastLine = true;
+    bool operator==(const LineEnding&) const = default;
+};
 
 struct EpdFileLines {
     ReadStatus status = ReadStatus::Failed;
     std::string error;  // the system's reason when status is Failed
     TextBlock block;
     std::vector<std::string_view> lines;  // views into block
+    LineEnding ending;
+    // Lines too short to be EPD lines that hold more than blanks: how many, and the 1-based
+    // number of the first.
+    std::size_t skippedLines = 0;
+    std::size_t firstSkippedLine = 0;
 };
 
 // Reads a text file as bytes and splits it at LF, CR LF or a lone CR. Lines shorter than
 // kShortestEpdLine are skipped; a line of `lineLimit` bytes or more (0 = no limit) stops the
-// reading with TooLong. Nothing is kept from a failed or stopped reading.
+// reading with TooLong; a file of which more than one byte in twenty is a control character
+// (binary data) is NotText. Nothing is kept from a failed or
+// stopped reading.
 EpdFileLines readEpdLines(const std::string& path, std::size_t lineLimit);
 
 // Calls onLine(view) for every line of `text` split at LF, CR LF or a lone CR; a last line
@@ -52,8 +67,9 @@ struct WriteResult {
 // failed write leaves an existing file untouched. writeBody returns false when a write failed.
 WriteResult writeFileSafely(const std::string& path,
                             const std::function<bool(std::FILE*)>& writeBody);
-// Writes `lines`, each followed by CR LF, safely as above.
-WriteResult writeLinesSafely(const std::string& path, const std::vector<std::string_view>& lines);
+// Writes `lines` with the given line ends, safely as above.
+WriteResult writeLinesSafely(const std::string& path, const std::vector<std::string_view>& lines,
+                             const LineEnding& ending = {});
 WriteResult writeBytesSafely(const std::string& path, std::string_view bytes);
 
 // The folder part of a path without a trailing separator ("" when there is none) and the name.

@@ -144,6 +144,12 @@ TBoardSetup::TBoardSetup(Prompts& prompts, bool checkOff, const QColor& darkSqua
         if (!m_syncing) m_editor.state().enPassantIndex = index;
     });
 
+    m_counters = new QLabel(this);
+    m_counters->setObjectName(QStringLiteral("LblCounters"));
+    m_counters->setToolTip(
+        QStringLiteral("half-move clock and move number of the line, kept as they stand"));
+    m_counters->setGeometry(right + 130, 228, 146, 28);
+
     auto* menuPanel = new MenuPanel(this);
     menuPanel->setObjectName(QStringLiteral("MenuePanel"));
     menuPanel->setToolTip(QStringLiteral("Click to popup menue"));
@@ -208,12 +214,20 @@ void TBoardSetup::sync() {
     m_blackShort->setChecked(state.blackKingside);
     m_blackLong->setChecked(state.blackQueenside);
     m_enPassant->setCurrentIndex(state.enPassantIndex);
+    m_counters->setText(state.moveCounters.empty()
+                            ? QString()
+                            : QStringLiteral("Move counters: ") +
+                                  QString::fromStdString(state.moveCounters));
     m_syncing = false;
 }
 
-void TBoardSetup::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+void TBoardSetup::OnShow() {
     run([this] { m_editor.show(); });
+}
+
+int TBoardSetup::exec() {
+    OnShow();
+    return QDialog::exec();
 }
 
 void TBoardSetup::ChessBoardMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {

@@ -63,8 +63,11 @@ public:
     TChessDiagram2D* diagram() const { return m_diagram; }
     QMenu* popupMenu() const { return m_popup; }
 
-protected:
-    void showEvent(QShowEvent* event) override;
+    // Reads the line handed in. Runs once for each showing the caller asks for (exec), never
+    // again when the window system shows the dialog (a restore after minimising), so the board
+    // in progress stays.
+    void OnShow();
+    int exec() override;
 
 private slots:
     void BtnOKClick();
@@ -88,6 +91,7 @@ private:
     QCheckBox* m_blackShort;
     QCheckBox* m_blackLong;
     QComboBox* m_enPassant;
+    QLabel* m_counters;
     QMenu* m_popup;
     bool m_syncing = false;
 };

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,17 @@
 #include "main_window.h"
 
 int main(int argc, char* argv[]) {
+    // Help and version need no display, so they come before the application object.
+    const CommandLine early = CommandLine::parse(std::vector<std::string>(argv + 1, argv + argc));
+    if (early.showHelp) {
+        std::fputs(CommandLine::usage().c_str(), stdout);
+        return 0;
+    }
+    if (early.showVersion) {
+        std::printf("Brisvane %s\n", BRISVANE_VERSION);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brisvane"));
 
@@ -33,6 +45,7 @@ int main(int argc, char* argv[]) {
     setup.folders = folders;
     setup.settings = &settings;
     setup.fileToOpen = commandLine.fileToOpen;
+    setup.startMessages = commandLine.problems;
     TMainForm window(setup);
     if (window.quitRequested()) return 1;
     window.show();

@@ -397,9 +397,11 @@ void TMainForm::showEvent(QShowEvent* event) {
     if (m_shownOnce) return;
     m_shownOnce = true;
     const std::string file = std::exchange(m_setup.fileToOpen, std::string());
+    const auto messages = std::exchange(m_setup.startMessages, {});
     // Opening waits until the window is on screen, so that messages have a parent to show on.
-    QTimer::singleShot(0, this, [this, file] {
-        runCommand([this, &file] {
+    QTimer::singleShot(0, this, [this, file, messages] {
+        runCommand([this, &file, &messages] {
+            for (const std::string& message : messages) m_prompts->message(kCaption, message, Icon::Error);
             m_document->updateCommandStates();
             if (!file.empty()) {
                 m_document->setWaitingFileName(file);

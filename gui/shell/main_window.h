@@ -3,6 +3,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <QAbstractListModel>
 #include <QMainWindow>
@@ -57,6 +59,8 @@ struct MainFormSetup {
     Prompts* prompts = nullptr;
     ClipboardAccess* clipboard = nullptr;
     std::string fileToOpen;  // opened when the window is first shown
+    // Shown when the window is first shown, before the file is opened (arguments not used).
+    std::vector<std::string> startMessages;
     QString pieceImagePrefix = QStringLiteral(":/pieces/PIECE");
     bool boardSetupNoCheck = false;  // OK in the board setup dialog skips the position check
 };

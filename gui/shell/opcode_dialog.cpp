@@ -2,17 +2,55 @@
 
 #include <QCheckBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <QValidator>
 
-#include "qt_prompts.h"
+namespace {
+
+// Lets the user type no more than `limit` characters into a field, while a longer text the
+// program puts there (fill) stays whole and may be shortened: only growth beyond the limit is
+// refused.
+class TypingLimit : public QValidator {
+public:
+    TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), m_limit(limit) {
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_before = text; });
+    }
+    State validate(QString& input, int&) const override {
+        if (m_filling) return Acceptable;
+        return input.size() > m_limit && input.size() > m_before.size() ? Invalid : Acceptable;
+    }
+    void fill(QLineEdit* edit, const QString& text) {
+        m_filling = true;
+        edit->setText(text);
+        m_filling = false;
+    }
+
+private:
+    int m_limit;
+    QString m_before;
+    bool m_filling = false;
+};
+
+void fillField(QLineEdit* edit, const QString& text) {
+    if (auto* limit = dynamic_cast<TypingLimit*>(const_cast<QValidator*>(edit->validator())))
+        limit->fill(edit, text);
+    else
+        edit->setText(text);
+}
+
+}  // namespace
 
 TOpcodeSetup::TOpcodeSetup(Prompts& prompts, QWidget* parent)
-    : QDialog(parent), m_prompts(prompts), m_pages(new QTabWidget(this)) {
+    : QDialog(parent),
+      m_prompts(prompts),
+      m_pages(new QTabWidget(this)),
+      m_keptLine(new QLineEdit(this)) {
     setObjectName(QStringLiteral("OpcodeSetup"));
     setWindowTitle(QStringLiteral("Brisvane: EPD Opcode Editor"));
     m_pages->setObjectName(QStringLiteral("PageControl1"));
@@ -43,7 +81,7 @@ TOpcodeSetup::TOpcodeSetup(Prompts& prompts, QWidget* parent)
             forms[static_cast<std::size_t>(info.page)]->addRow(editor);
         } else {
             auto* edit = new QLineEdit(page);
-            if (info.maxLength() > 0) edit->setMaxLength(info.maxLength());
+            if (info.maxLength() > 0) edit->setValidator(new TypingLimit(edit, info.maxLength()));
             editor = edit;
             forms[static_cast<std::size_t>(info.page)]->addRow(opcode, edit);
         }
@@ -62,12 +100,23 @@ TOpcodeSetup::TOpcodeSetup(Prompts& prompts, QWidget* parent)
     connect(ok, &QPushButton::clicked, this, &TOpcodeSetup::BtnOKClick);
     connect(cancel, &QPushButton::clicked, this, &TOpcodeSetup::BtnCancelClick);
 
+    m_keptLine->setObjectName(QStringLiteral("TEkept"));
+    m_keptLine->setReadOnly(true);
+    m_keptLine->setToolTip(QStringLiteral("operations without a field, written back as they stand"));
+    auto* keptLabel = new QLabel(QStringLiteral("Kept as written:"), this);
+    keptLabel->setObjectName(QStringLiteral("LblKept"));
+    keptLabel->setBuddy(m_keptLine);
+    auto* kept = new QHBoxLayout;
+    kept->addWidget(keptLabel);
+    kept->addWidget(m_keptLine, 1);
+
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pages);
+    layout->addLayout(kept);
     layout->addLayout(buttons);
     setFixedSize(520, 420);
 }
@@ -94,9 +143,10 @@ OpcodeFields TOpcodeSetup::fieldsFromWidgets() const {
             if (text == displayText(shown))
                 fields.setValue(i, shown);
             else
-                fields.setValue(i, toBytes(text));
+                fields.setValue(i, toBytes(text, m_encoding));
         }
     }
+    fields.setKept(m_shown.kept());
     return fields;
 }
 
@@ -106,13 +156,20 @@ void TOpcodeSetup::widgetsFromFields(const OpcodeFields& fields) {
         if (auto* check = qobject_cast<QCheckBox*>(m_editors[i]))
             check->setChecked(fields.checked(i));
         else
-            static_cast<QLineEdit*>(m_editors[i])->setText(displayText(fields.value(i)));
+            fillField(static_cast<QLineEdit*>(m_editors[i]), displayText(fields.value(i)));
     }
+    m_keptLine->setText(displayText(fields.kept()));
+    m_keptLine->setCursorPosition(0);
 }
 
-void TOpcodeSetup::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+int TOpcodeSetup::exec() {
+    OnShow();
+    return QDialog::exec();
+}
+
+void TOpcodeSetup::OnShow() {
     m_accepted = false;
+    m_encoding = encodingOf(m_operations);
     OpcodeFields fields;
     const auto messages = readOperations(m_operations, fields);
     widgetsFromFields(fields);

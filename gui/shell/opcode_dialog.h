@@ -7,6 +7,7 @@
 
 #include "epd_opcodes.h"
 #include "prompts.h"
+#include "qt_prompts.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -28,13 +29,18 @@ public:
     QLineEdit* field(std::string_view opcode) const;
     QCheckBox* box(std::string_view opcode) const;
     QTabWidget* pages() const { return m_pages; }
+    // The read-only line listing what no field holds and is written back as it stands.
+    QLineEdit* keptLine() const { return m_keptLine; }
+
+    // Fills the fields from the operations text. Runs once for each showing the caller asks
+    // for (exec), never again when the window system shows the dialog (a restore after
+    // minimising), so edits in progress stay.
+    void OnShow();
+    int exec() override;
 
     // Opens the editor modally on a text; the new text, or nothing when cancelled.
     static std::optional<std::string> edit(Prompts& prompts, const std::string& operations,
                                            QWidget* parent);
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private slots:
     void BtnOKClick();
@@ -48,7 +54,10 @@ private:
     std::string m_operations;
     bool m_accepted = false;
     QTabWidget* m_pages;
+    QLineEdit* m_keptLine;
     std::vector<QWidget*> m_pageWidgets;
     std::vector<QWidget*> m_editors;  // indexed like opcodeTable()
     OpcodeFields m_shown;             // what the fields were last filled with
+    // Edited text is written in the encoding the operations were read in.
+    TextEncoding m_encoding = TextEncoding::Utf8;
 };

@@ -7,6 +7,13 @@
 #include <QMessageBox>
 #include <QStringDecoder>
 
+TextEncoding encodingOf(std::string_view bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded =
+        utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return utf8.hasError() ? TextEncoding::Latin1 : TextEncoding::Utf8;
+}
+
 QString displayText(std::string_view bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
@@ -14,17 +21,28 @@ QString displayText(std::string_view bytes) {
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-std::string toBytes(const QString& text) { return text.toUtf8().toStdString(); }
+std::string toBytes(const QString& text, TextEncoding encoding) {
+    return (encoding == TextEncoding::Latin1 ? text.toLatin1() : text.toUtf8()).toStdString();
+}
+
+QString caseInsensitiveMask(const QString& mask) {
+    QString out;
+    for (const QChar c : mask) {
+        if (c.toLower() != c.toUpper())
+            out += QLatin1Char('[') + c.toUpper() + c.toLower() + QLatin1Char(']');
+        else
+            out += c;
+    }
+    return out;
+}
 
 QStringList qtNameFilters(const std::string& filter) {
     const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QStringList masks;
-        for (const QString& mask : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            masks << mask;
-            if (mask.toLower() != mask) masks << mask.toLower();
-        }
+        for (const QString& mask : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            masks << caseInsensitiveMask(mask.trimmed());
         filters << parts[i] + QStringLiteral(" (") + masks.join(QLatin1Char(' ')) +
                        QLatin1Char(')');
     }
@@ -53,8 +71,26 @@ bool QtPrompts::askYesNo(const std::string& caption, const std::string& text, Ic
     return box.exec() == QMessageBox::Yes;
 }
 
+Reply QtPrompts::askYesNoCancel(const std::string& caption, const std::string& text, Icon icon) {
+    QMessageBox box(icon == Icon::Question ? QMessageBox::Question : QMessageBox::Warning,
+                    QString::fromStdString(caption), displayText(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    // Escape and the window's close button answer Cancel, never No.
+    box.setEscapeButton(QMessageBox::Cancel);
+    const int answer = box.exec();
+    if (answer == QMessageBox::Yes) return Reply::Yes;
+    if (answer == QMessageBox::No) return Reply::No;
+    return Reply::Cancel;
+}
+
 std::optional<std::string> QtPrompts::chooseFile(const FileDialogRequest& request, bool save) {
     QFileDialog dialog(m_parent, QString::fromStdString(request.title));
+    dialog.setObjectName(QStringLiteral("FileDialog"));
+    // Qt's own dialog everywhere, so the case-insensitive masks behave the same on every desktop;
+    // the masks stay out of sight behind the filter's description.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The program asks its own overwrite question.

@@ -6,11 +6,16 @@
 
 class QWidget;
 
-// Bytes of a line as shown: valid UTF-8 as UTF-8, anything else as Latin-1.
+enum class TextEncoding { Utf8, Latin1 };
+// How a text's bytes are shown: valid UTF-8 as UTF-8, anything else as Latin-1.
+TextEncoding encodingOf(std::string_view bytes);
+// Bytes of a line as shown.
 QString displayText(std::string_view bytes);
-// A path or message from the user interface as the bytes the logic works with.
-std::string toBytes(const QString& text);
-// "desc|mask|desc|mask" as a Qt name filter list; masks match both letter cases.
+// A text from the user interface as the bytes the logic works with; in Latin-1 a character
+// that Latin-1 lacks becomes "?".
+std::string toBytes(const QString& text, TextEncoding encoding = TextEncoding::Utf8);
+// "desc|mask|desc|mask" as a Qt name filter list; masks match names in any letter case
+// ("*.EPD" becomes "*.[Ee][Pp][Dd]" and shows wac.epd too).
 QStringList qtNameFilters(const std::string& filter);
 
 // Message boxes, file choosers and the input box of the program.
@@ -21,6 +26,7 @@ public:
 
     void message(const std::string& caption, const std::string& text, Icon icon) override;
     bool askYesNo(const std::string& caption, const std::string& text, Icon icon) override;
+    Reply askYesNoCancel(const std::string& caption, const std::string& text, Icon icon) override;
     std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) override;
     std::optional<std::string> chooseFolder(const std::string& title,

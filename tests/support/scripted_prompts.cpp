@@ -31,6 +31,16 @@ bool ScriptedPrompts::askYesNo(const std::string& caption, const std::string& te
     return answer->first == Answer::Yes;
 }
 
+Reply ScriptedPrompts::askYesNoCancel(const std::string& caption, const std::string& text,
+                                      Icon icon) {
+    m_shown.push_back({Interaction::Kind::YesNoCancel, caption, text, icon, {}, {}});
+    const auto answer = take("question \"" + text + "\"");
+    if (!answer || answer->first == Answer::Cancel) return Reply::Cancel;
+    if (answer->first != Answer::Yes && answer->first != Answer::No)
+        m_unexpected.push_back("a yes/no/cancel question got another answer: " + text);
+    return answer->first == Answer::Yes ? Reply::Yes : Reply::No;
+}
+
 std::optional<std::string> ScriptedPrompts::answerText(const std::string& what, Answer wanted) {
     const auto answer = take(what);
     if (!answer || answer->first == Answer::Cancel) return std::nullopt;

@@ -12,7 +12,7 @@
 
 // One thing the program showed or asked, in the order it happened.
 struct Interaction {
-    enum class Kind { Message, YesNo, OpenFile, SaveFile, Folder, Input };
+    enum class Kind { Message, YesNo, YesNoCancel, OpenFile, SaveFile, Folder, Input };
     Kind kind = Kind::Message;
     std::string caption;  // caption or dialog title
     std::string text;     // message, question or input prompt
@@ -39,6 +39,7 @@ public:
 
     void message(const std::string& caption, const std::string& text, Icon icon) override;
     bool askYesNo(const std::string& caption, const std::string& text, Icon icon) override;
+    Reply askYesNoCancel(const std::string& caption, const std::string& text, Icon icon) override;
     std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) override;
     std::optional<std::string> chooseFolder(const std::string& title,

@@ -119,6 +119,30 @@ TEST(BoardSetupGenerator, ReadingItsOwnLineGivesTheSameState) {
     EXPECT_EQ(generateBoardSetupLine(again), line);
 }
 
+// A FEN-style line's half-move clock and move number are counters, not operations, and are
+// written back where they stood.
+TEST(BoardSetupReader, MoveCountersOfFenLinesAreKept) {
+    struct Case {
+        const char* line;
+        const char* counters;
+        const char* operations;
+    };
+    for (const Case& c : {
+             Case{"8/8/8/8/8/8/8/4K2k b - - 0 9", "0 9", ""},
+             Case{"8/8/8/8/8/8/8/4K2k w - - 12 140 bm Kf2;", "12 140", "bm Kf2;"},
+             Case{"8/8/8/8/8/8/8/4K2k w - - 0 1 ;D1 20 ;D2 400", "0 1", ";D1 20 ;D2 400"},
+             Case{"8/8/8/8/8/8/8/4K2k w - - 5 bm Kf2;", "", "5 bm Kf2;"},  // one number only
+             Case{"8/8/8/8/8/8/8/4K2k w - - 0 9;", "", "0 9;"},
+         }) {
+        BoardSetupState state;
+        state.moveCounters = "3 3";
+        ASSERT_TRUE(readBoardSetupLine(c.line, state).ok) << c.line;
+        EXPECT_EQ(state.moveCounters, c.counters) << c.line;
+        EXPECT_EQ(state.operations, c.operations) << c.line;
+        EXPECT_EQ(generateBoardSetupLine(state), c.line);
+    }
+}
+
 TEST(BoardSetupGenerator, CodeAbove12EmptiesTheTextBuiltSoFar) {
     BoardSetupState state;
     state.board.PutPieceOnSquare(13, 64);  // e7

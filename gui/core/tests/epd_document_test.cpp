@@ -1,6 +1,8 @@
 #include "epd_document.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -152,7 +154,7 @@ TEST_F(Document, OpenAsksWithTheRememberedFolderAndShowsTheFirstLine) {
     prompts.file(path);
     document.open();
 
-    ASSERT_EQ(prompts.shown().size(), 1u);
+    ASSERT_EQ(prompts.shown().size(), 2u);
     const auto& dialog = prompts.shown()[0];
     EXPECT_EQ(dialog.kind, Kind::OpenFile);
     EXPECT_EQ(dialog.request.title, "Brisvane: Open EPD file");
@@ -175,6 +177,11 @@ TEST_F(Document, OpenAsksWithTheRememberedFolderAndShowsTheFirstLine) {
     EXPECT_EQ(display.diagram.PieceOnSquare(14), Piece::Empty);
     EXPECT_EQ(settings.readString("History", "LastEPDdirectory", ""), folder.root() + "/");
     EXPECT_EQ(mirror.focusRequests, 1);
+    // The line too short to be an EPD line is not dropped without a word.
+    EXPECT_EQ(prompts.shown()[1].text,
+              "1 line(s) of 14 characters or fewer are not EPD lines and were not loaded (the "
+              "first is line 2)");
+    EXPECT_EQ(prompts.shown()[1].icon, Icon::Information);
 }
 
 TEST_F(Document, GermanOpenDialogAndMessages) {
@@ -281,8 +288,8 @@ TEST_F(Document, EveryLineIsWrittenBackByteForByte) {
     openFile(folder.path("mixed.epd"));
     ASSERT_EQ(documentLines(), (Lines{kLine1, latin1, withNul, tab}));
     EXPECT_EQ(document.save(), SaveOutcome::Saved);
-    EXPECT_EQ(folder.read("mixed.epd"),
-              kLine1 + "\r\n" + latin1 + "\r\n" + withNul + "\r\n" + tab + "\r\n");
+    // Mixed line ends become the first one; the last line stays without one.
+    EXPECT_EQ(folder.read("mixed.epd"), kLine1 + "\r" + latin1 + "\r" + withNul + "\r" + tab);
 }
 
 TEST_F(Document, SaveOfNamedDocumentAsksNothingAndClearsModifiedAndUndo) {
@@ -407,6 +414,108 @@ TEST_F(Document, CloseKeepsTheDocumentWhenTheWantedSaveDidNotHappen) {
     document.open();
     EXPECT_EQ(document.name(), "a.epd");
     EXPECT_TRUE(document.isModified());
+}
+
+TEST_F(Document, CancelOrEscapeAtTheSaveQuestionStopsTheCommand) {
+    openFile(writeFile("a.epd", {kLine1, kLine2}));
+    document.deleteLine();
+    for (auto command : {&EpdDocument::close, &EpdDocument::newFile, &EpdDocument::open}) {
+        prompts.cancel();
+        (document.*command)();
+        EXPECT_EQ(lastShown().kind, Kind::YesNoCancel);
+        EXPECT_EQ(lastShown().text, "EPD file changed - save file ?");
+        EXPECT_EQ(document.name(), "a.epd");
+        EXPECT_EQ(documentLines(), Lines{kLine2});
+        EXPECT_TRUE(document.isModified());
+    }
+    EXPECT_EQ(prompts.shown().size(), 3u);  // no dialog after any of them
+    EXPECT_EQ(folder.read("a.epd"), kLine1 + "\r\n" + kLine2 + "\r\n");
+}
+
+// A file opened and saved untouched is the same file, whatever its line ends.
+TEST_F(Document, AnUntouchedSuiteSavesByteForByte) {
+    std::ifstream in(std::string(BRISVANE_TESTDATA_DIR) + "/epd/wac.epd", std::ios::binary);
+    const std::string wac((std::istreambuf_iterator<char>(in)), {});
+    std::string lf, crlf;
+    forEachLine(wac, [&](std::string_view line) {
+        if (line.size() < kShortestEpdLine) return true;
+        lf.append(line).append("\n");
+        crlf.append(line).append("\r\n");
+        return true;
+    });
+    ASSERT_GT(lf.size(), 10000u);
+    const std::string noFinal = lf.substr(0, lf.size() - 1);
+    for (const std::string* bytes : std::initializer_list<const std::string*>{&lf, &crlf, &noFinal}) {
+        folder.write("suite.epd", *bytes);
+        openFile(folder.path("suite.epd"));
+        ASSERT_EQ(document.lineCount(), 300u);
+        document.deleteLine();
+        document.undo();  // the same lines again, and a reason to save
+        ASSERT_EQ(document.save(), SaveOutcome::Saved);
+        EXPECT_TRUE(folder.read("suite.epd") == *bytes) << "line ends were changed";
+    }
+    // Lines added to a file opened with LF get LF; a new document gets CR LF.
+    document.addLineAtEnd(kLine3);
+    document.save();
+    EXPECT_EQ(folder.read("suite.epd"), noFinal + "\n" + kLine3);
+    document.newFile();
+    document.addLineAtEnd(kLine1);
+    document.addLineAtEnd(kLine2);
+    prompts.file(folder.path("new.epd"));
+    document.save();
+    EXPECT_EQ(folder.read("new.epd"), kLine1 + "\r\n" + kLine2 + "\r\n");
+}
+
+TEST_F(Document, SavingOverAFileWithSkippedLinesAsksFirst) {
+    const std::string original = kLine1 + "\r\n; comment\r\n\r\n" + kLine2 + "\r\n";
+    folder.write("c.epd", original);
+    openFile(folder.path("c.epd"));
+    EXPECT_EQ(prompts.messages(),
+              Lines{"1 line(s) of 14 characters or fewer are not EPD lines and were not loaded "
+                    "(the first is line 2)"});
+    document.deleteLine();
+    const std::string question = "File " + folder.path("c.epd") +
+                                 " holds 1 line(s) that are not EPD lines and were not loaded. "
+                                 "Write the file without them ?";
+
+    prompts.no();
+    EXPECT_EQ(document.save(), SaveOutcome::Cancelled);
+    EXPECT_EQ(lastShown().text, question);
+    EXPECT_EQ(folder.read("c.epd"), original);
+    EXPECT_TRUE(document.isOpen());
+    EXPECT_TRUE(document.isModified());
+
+    // Another file is written without asking; the question stays for the opened one.
+    prompts.file(folder.path("other.epd"));
+    EXPECT_EQ(document.saveAs(), SaveOutcome::Saved);
+    document.addLineAtEnd(kLine3);
+    prompts.file(folder.path("c.epd")).yes().yes();
+    EXPECT_EQ(document.saveAs(), SaveOutcome::Saved);
+    EXPECT_EQ(lastShown().text, question);
+    EXPECT_EQ(folder.read("c.epd"), kLine2 + "\r\n" + kLine3 + "\r\n");
+    // Once written without them, the file has nothing left to ask about.
+    document.addLineAtEnd(kLine1);
+    prompts.forget();
+    EXPECT_EQ(document.save(), SaveOutcome::Saved);
+    EXPECT_TRUE(prompts.shown().empty());
+
+    prompts.forget();
+    document.setLanguage(Language::German);
+    folder.write("d.epd", kLine1 + "\nkurz\n");
+    openFile(folder.path("d.epd"));
+    EXPECT_EQ(prompts.messages().back(),
+              "1 Zeile(n) mit 14 oder weniger Zeichen sind keine EPD-Zeilen und wurden nicht "
+              "geladen (die erste ist Zeile 2)");
+}
+
+TEST_F(Document, ABinaryFileIsNotOpened) {
+    std::string binary(4000, '\0');
+    binary.replace(0, 4, "\x7F" "ELF");
+    folder.write("program.epd", binary);
+    openFile(folder.path("program.epd"));
+    EXPECT_EQ(prompts.messages(), Lines{"File " + folder.path("program.epd") + " is not a text file"});
+    EXPECT_EQ(lastShown().icon, Icon::Error);
+    EXPECT_FALSE(document.isOpen());
 }
 
 TEST_F(Document, CloseOfAnEmptiedDocumentNeedsNoDialog) {
@@ -607,21 +716,31 @@ TEST_F(Document, PreviousNextAndSelectionMoveTheCurrentLine) {
     EXPECT_TRUE(states().next);
 }
 
-TEST_F(Document, UnreadablePlacementIsReportedAndTheLabelKept) {
-    openFile(writeFile("bad.epd", {kLine1, kBadPlacement}));
+TEST_F(Document, UnreadablePlacementShowsTheSelectedLineOnAnEmptyBoard) {
+    const std::string badKings = "K7/K7/8/8/8/8/8/7 w - - id \"two kings, short\";";
+    openFile(writeFile("bad.epd", {kLine1, badKings, kLine2}));
     document.next();
     EXPECT_EQ(prompts.messages(), Lines{"Error in EPD description"});
     EXPECT_EQ(lastShown().icon, Icon::Error);
+    // Neither the previous line's pieces nor the half-read board of this one stay in view.
+    TChessPosition empty;
+    clearSquares(empty);
+    const auto& display = document.display();
     EXPECT_EQ(document.currentIndex(), 1);
-    EXPECT_EQ(document.display().lineField, kBadPlacement);
-    EXPECT_EQ(document.display().indexLabel, "1/2");
-    // The squares read before the failure show on the diagram.
-    EXPECT_EQ(document.display().diagram.PieceOnSquare(34), Piece::Empty);
+    EXPECT_EQ(display.lineField, badKings);
+    EXPECT_EQ(display.indexLabel, "2/3");
+    EXPECT_EQ(display.selectedRow, 1);
+    EXPECT_EQ(*display.diagram.GetBoard(), *empty.GetBoard());
+    document.deleteLine();  // acts on the selected line
+    EXPECT_EQ(documentLines(), (Lines{kLine1, kLine2}));
 
+    // Appended lines: the counter names the first appended line even when it is unreadable.
     prompts.forget();
     document.setLanguage(Language::German);
-    document.showCurrentLine();
+    document.appendFile(writeFile("more.epd", {kBadPlacement}));
     EXPECT_EQ(prompts.messages(), Lines{"Fehler in EPD Beschreibung"});
+    EXPECT_EQ(document.display().indexLabel, "3/3");
+    EXPECT_EQ(document.display().lineField, kBadPlacement);
 }
 
 TEST_F(Document, AppendAddsTheLinesOfAnotherFileWithoutALengthLimit) {
@@ -641,6 +760,9 @@ TEST_F(Document, AppendAddsTheLinesOfAnotherFileWithoutALengthLimit) {
     EXPECT_EQ(documentLines(), (Lines{kLine1, kLine3, longLine}));
     EXPECT_EQ(document.currentIndex(), 1);
     EXPECT_TRUE(document.isModified());
+    EXPECT_EQ(prompts.messages(),
+              Lines{"1 line(s) of 14 characters or fewer are not EPD lines and were not loaded "
+                    "(the first is line 2)"});
 
     prompts.forget();
     document.setLanguage(Language::German);

@@ -22,13 +22,6 @@ TEST(OpcodeReader, KeepsQuotesAndRebuildsInTheFixedOrder) {
     EXPECT_EQ(buildOperations(read.fields), "bm e4;id \"test 1\";");
 }
 
-TEST(OpcodeReader, OperationWithoutItsSemicolonIsIgnored) {
-    Read read("id \"x\"; acn 5");
-    EXPECT_TRUE(read.messages.empty());
-    EXPECT_EQ(read.fields.value("acn"), "");
-    EXPECT_EQ(buildOperations(read.fields), "id \"x\";");
-}
-
 TEST(OpcodeReader, EqualsSignSeparatesLikeABlank) {
     EXPECT_EQ(Read("ce=12;").fields.value("ce"), "12");
     EXPECT_EQ(Read("pv=e4 e5 ;").fields.value("pv"), "e4 e5");
@@ -38,32 +31,47 @@ TEST(OpcodeReader, EqualsSignSeparatesLikeABlank) {
     EXPECT_EQ(Read("  bm   Nf3  ;  ").fields.value("bm"), "Nf3");
 }
 
-TEST(OpcodeReader, UnknownOpcodesAreCaseSensitiveAndLost) {
-    Read upper("BM e4; c7 extra; id x;");
-    EXPECT_EQ(upper.messages, (Messages{"BM - unknown EPD opcode description",
-                                        "c7 - unknown EPD opcode description"}));
-    EXPECT_EQ(buildOperations(upper.fields), "id x;");
+// Nothing of an operations text is lost: what no field holds is written back as it stood,
+// after the operations the fields rebuild.
+struct KeptCase {
+    const char* name;
+    const char* text;
+    const char* kept;
+    const char* rebuilt;
+    Messages messages;
+};
+
+class OpcodeReaderKeeps : public testing::TestWithParam<KeptCase> {};
+
+TEST_P(OpcodeReaderKeeps, WhatNoFieldHolds) {
+    const KeptCase& c = GetParam();
+    Read read(c.text);
+    EXPECT_EQ(read.messages, c.messages);
+    EXPECT_EQ(read.fields.kept(), c.kept);
+    EXPECT_EQ(buildOperations(read.fields), c.rebuilt);
 }
 
-TEST(OpcodeReader, TextWithoutSemicolonFillsNothing) {
-    Read read("bm e4");
-    EXPECT_EQ(read.messages, Messages{"Error in EPD opcode description"});
-    EXPECT_EQ(buildOperations(read.fields), "");
-}
-
-TEST(OpcodeReader, EmptyOperationStopsReadingAndKeepsWhatWasRead) {
-    Read read("bm e4;;id x;");
-    EXPECT_EQ(read.messages, Messages{"Error in EPD opcode description"});
-    EXPECT_EQ(buildOperations(read.fields), "bm e4;");
-    EXPECT_EQ(Read(";bm e4;").messages, Messages{"Error in EPD opcode description"});
-    EXPECT_EQ(buildOperations(Read(";bm e4;").fields), "");
-}
-
-TEST(OpcodeReader, LaterDuplicateWinsAndFlagsIgnoreOperands) {
-    Read read("bm e4; bm d4; noop; draw_offer please; resign;");
-    EXPECT_EQ(read.fields.value("bm"), "d4");
-    EXPECT_EQ(buildOperations(read.fields), "bm d4;draw_offer;noop;resign;");
-}
+INSTANTIATE_TEST_SUITE_P(
+    OpcodeReader, OpcodeReaderKeeps,
+    testing::Values(
+        KeptCase{"StsScoring", "bm f5; id \"U.1\"; c0 \"f5=10\"; c7 \"f5 Bg4\"; c8 \"10 2\"; c9 \"f4f5 f3g4\";",
+                 "c7 \"f5 Bg4\";c8 \"10 2\";c9 \"f4f5 f3g4\";",
+                 "bm f5;c0 \"f5=10\";id \"U.1\";c7 \"f5 Bg4\";c8 \"10 2\";c9 \"f4f5 f3g4\";", {}},
+        KeptCase{"OtherCaseAndAnalysisCounts", "BM e4; acd 20; id x; sv 1.0;",
+                 "BM e4;acd 20;sv 1.0;", "id x;BM e4;acd 20;sv 1.0;", {}},
+        KeptCase{"UnterminatedLastOperation", "id \"x\"; acn 5", "acn 5", "id \"x\";acn 5", {}},
+        KeptCase{"NoSemicolonAtAll", "bm e4", "bm e4", "bm e4", {"Error in EPD opcode description"}},
+        KeptCase{"EmptyOperationStopsReading", "bm e4;;id x;", ";id x;", "bm e4;;id x;",
+                 {"Error in EPD opcode description"}},
+        KeptCase{"LeadingSemicolonOfAPerftLine", ";D1 20 ;D2 400", ";D1 20 ;D2 400",
+                 ";D1 20 ;D2 400", {"Error in EPD opcode description"}},
+        KeptCase{"BlankOperation", "bm e4; ;id x;", ";id x;", "bm e4;;id x;",
+                 {"Error in EPD opcode description"}},
+        KeptCase{"EarlierDuplicateAndDoubleFlag", "bm e4; bm d4; noop; noop;",
+                 "bm e4;noop;", "bm d4;noop;bm e4;noop;", {}},
+        KeptCase{"FlagWithOperandsAndOpcodeWithout", "noop 1 2; draw_offer please; id; c0 ;",
+                 "noop 1 2;draw_offer please;id;c0;", "noop 1 2;draw_offer please;id;c0;", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OpcodeReader, EveryFieldIsEmptiedBeforeReading) {
     OpcodeFields fields;

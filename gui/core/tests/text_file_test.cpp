@@ -43,11 +43,42 @@ protected:
 TEST_F(TextFile, ShortLinesAreSkippedAndBytesKept) {
     const std::string nonUtf8 = "8/8/8/8/8/8/8/8 w - - c0 \"Caf\xE9\";";
     const std::string withNul = std::string("8/8/8/8/8/8/8/8 w - - c1 \"a\0b\";", 31);
-    folder.write("a.epd", "short line\r\n12345678901234\r\n123456789012345\r" + nonUtf8 + "\n" +
-                              withNul);
+    folder.write("a.epd", "\r\n  \t\r\nshort line\r\n12345678901234\r\n123456789012345\r" +
+                              nonUtf8 + "\n" + withNul);
     const auto read = readEpdLines(folder.path("a.epd"), kOpenLineLimit);
     ASSERT_EQ(read.status, ReadStatus::Ok);
     EXPECT_EQ(linesOf(read), (std::vector<std::string>{"123456789012345", nonUtf8, withNul}));
+    // Blank lines are not counted as skipped; the first skipped line is line 3.
+    EXPECT_EQ(read.skippedLines, 2u);
+    EXPECT_EQ(read.firstSkippedLine, 3u);
+}
+
+TEST_F(TextFile, LineEndsAreTakenFromTheFirstLineEnd) {
+    struct Case {
+        const char* bytes;
+        const char* end;
+        bool afterLastLine;
+    };
+    for (const Case& c : {Case{"123456789012345\n123456789012345\r\n", "\n", true},
+                          Case{"123456789012345\r\n123456789012345", "\r\n", false},
+                          Case{"123456789012345\r123456789012345\r", "\r", true},
+                          Case{"123456789012345", "\r\n", false}}) {
+        folder.write("e.epd", c.bytes);
+        const auto read = readEpdLines(folder.path("e.epd"), 0);
+        EXPECT_EQ(read.ending, (LineEnding{c.end, c.afterLastLine})) << c.bytes;
+    }
+}
+
+TEST_F(TextFile, BinaryDataIsNotTextButAStrayNulIs) {
+    std::string binary = "\x7F" "ELF";
+    for (int i = 0; i < 200; ++i) binary += std::string("\0\0\x01\x02abcd", 8);
+    folder.write("program", binary);
+    EXPECT_EQ(readEpdLines(folder.path("program"), 0).status, ReadStatus::NotText);
+    // A published suite ends every line with a NUL.
+    std::string suite;
+    for (int i = 0; i < 25; ++i) suite += "8/8/8/8/8/8/8/8 w - - 0 1 ; bm Qb3" + std::string(1, '\0') + "\n";
+    folder.write("suite.epd", suite);
+    EXPECT_EQ(readEpdLines(folder.path("suite.epd"), 0).lines.size(), 25u);
 }
 
 TEST_F(TextFile, LineLimitIsExactly4096) {
@@ -87,6 +118,14 @@ TEST_F(TextFile, SafeWriteFollowsASymbolicLink) {
     ASSERT_TRUE(writeLinesSafely(folder.path("link.epd"), {"new"}).ok);
     EXPECT_TRUE(std::filesystem::is_symlink(folder.path("link.epd")));
     EXPECT_EQ(folder.read("real.epd"), "new\r\n");
+}
+
+TEST_F(TextFile, LinesAreWrittenWithTheGivenLineEnds) {
+    const std::vector<std::string_view> lines = {"a", "b"};
+    ASSERT_TRUE(writeLinesSafely(folder.path("lf"), lines, {"\n", true}).ok);
+    ASSERT_TRUE(writeLinesSafely(folder.path("open"), lines, {"\r\n", false}).ok);
+    EXPECT_EQ(folder.read("lf"), "a\nb\n");
+    EXPECT_EQ(folder.read("open"), "a\r\nb");
 }
 
 TEST_F(TextFile, FailedWriteLeavesTheOldFileUntouched) {

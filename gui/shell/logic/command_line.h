@@ -5,11 +5,18 @@
 
 // What the program's arguments ask for. Every argument is compared exactly, in order.
 struct CommandLine {
-    bool analysisDebug = false;   // "-ANADEBUG"
+    bool analysisDebug = false;      // "-ANADEBUG"
     bool boardSetupNoCheck = false;  // "-BSNOCHECK"
-    bool showEngineInfo = false;  // "-VEINFO"
+    bool showEngineInfo = false;     // "-VEINFO"
+    bool showHelp = false;           // "--help": print the usage and end
+    bool showVersion = false;        // "--version": print the version and end
     // The first argument naming an existing file with the extension ".EPD" or ".epd".
     std::string fileToOpen;
+    // Why an argument was not used (a missing file, a folder, another kind of file, an unknown
+    // option), one message each, to show at start instead of ignoring it silently.
+    std::vector<std::string> problems;
 
     static CommandLine parse(const std::vector<std::string>& arguments);
+    // The text "--help" prints.
+    static std::string usage();
 };

@@ -245,10 +245,13 @@ TEST_F(MainWindow, FileGivenAtStartIsOpenedWhenTheWindowIsFirstShown) {
     setup.prompts = &prompts;
     setup.clipboard = &clipboard;
     setup.fileToOpen = writeEpd("start.epd", {kLine2, kLine3});
+    setup.startMessages = {"File /no/such.epd not found"};
     TMainForm started(setup);
     started.show();
     QTRY_COMPARE(started.windowTitle(), QStringLiteral("Brisvane: start.epd"));
-    EXPECT_TRUE(prompts.shown().empty());
+    // An argument that could not be used is reported, not ignored.
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{"File /no/such.epd not found"});
+    EXPECT_EQ(prompts.shown().size(), 1u);
 }
 
 TEST_F(MainWindow, AMissingPieceImageIsReportedAndEndsTheProgram) {

@@ -91,4 +91,27 @@ TEST(CommandLine, SwitchesAndTheFirstExistingEpdFile) {
     EXPECT_TRUE(CommandLine::parse({"-ANADEBUG", "-VEINFO"}).analysisDebug);
 }
 
+TEST(CommandLine, ArgumentsThatCannotBeUsedAreReported) {
+    TempFolder folder;
+    folder.write("a.epd", "x");
+    folder.write("b.EPD", "x");
+    folder.write("notes.txt", "x");
+    const auto line = CommandLine::parse({folder.root(), folder.path("gone.epd"),
+                                          folder.path("notes.txt"), "-x", folder.path("a.epd"),
+                                          folder.path("b.EPD"), "--help", "--version"});
+    EXPECT_EQ(line.fileToOpen, folder.path("a.epd"));
+    EXPECT_TRUE(line.showHelp);
+    EXPECT_TRUE(line.showVersion);
+    EXPECT_EQ(line.problems,
+              (std::vector<std::string>{
+                  folder.root() + " is a folder, not an EPD file",
+                  "File " + folder.path("gone.epd") + " not found",
+                  "File " + folder.path("notes.txt") +
+                      " is not opened: the name of an EPD file ends in .EPD or .epd",
+                  "Unknown option -x (Brisvane --help lists them)",
+                  "Only one EPD file is opened at start: " + folder.path("b.EPD") +
+                      " is not opened"}));
+    EXPECT_NE(CommandLine::usage().find("-BSNOCHECK"), std::string::npos);
+}
+
 }  // namespace
