@@ -71,7 +71,7 @@ TEST_F(TextFile, LineEndsAreTakenFromTheFirstLineEnd) {
 
 TEST_F(TextFile, BinaryDataIsNotTextButAStrayNulIs) {
     std::string binary = "\x7F" "ELF";
-    for (int i = 0; i < 200; ++i) binary += std::string("\0\0\x01\x02abcd", 8);
+    for (int i = 0; i < 200; ++i) binary += std::string("\0\0\x01\x02" "abcd", 8);
     folder.write("program", binary);
     EXPECT_EQ(readEpdLines(folder.path("program"), 0).status, ReadStatus::NotText);
     // A published suite ends every line with a NUL.
