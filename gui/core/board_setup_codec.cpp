@@ -22,7 +22,8 @@ int enPassantIndexOf(std::string_view field) {
 
 std::size_t digitsAt(std::string_view text, std::size_t at) {
     std::size_t end = at;
-    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9')
+        ++end;
     return end - at;
 }
 
@@ -32,7 +33,8 @@ std::size_t moveCountersLength(std::string_view text) {
     const std::size_t first = digitsAt(text, 0);
     if (first == 0) return 0;
     std::size_t at = first;
-    while (at < text.size() && text[at] == ' ') ++at;
+    while (at < text.size() && text[at] == ' ')
+        ++at;
     if (at == first) return 0;
     const std::size_t second = digitsAt(text, at);
     if (second == 0) return 0;
@@ -42,7 +44,9 @@ std::size_t moveCountersLength(std::string_view text) {
 
 }  // namespace
 
-void BoardSetupState::clearBoard() { clearSquares(board); }
+void BoardSetupState::clearBoard() {
+    clearSquares(board);
+}
 
 std::string enPassantEntryText(int index) {
     if (index <= 0 || index >= kEnPassantEntries) return "none";
@@ -83,11 +87,16 @@ BoardSetupReadResult readBoardSetupLine(std::string_view line, BoardSetupState& 
     if (!skipToNextField(rest)) return result;
     if (rest.empty() || rest[0] != '-') {
         for (char c : rest) {
-            if (c == 'K') state.whiteKingside = true;
-            else if (c == 'Q') state.whiteQueenside = true;
-            else if (c == 'k') state.blackKingside = true;
-            else if (c == 'q') state.blackQueenside = true;
-            else break;
+            if (c == 'K')
+                state.whiteKingside = true;
+            else if (c == 'Q')
+                state.whiteQueenside = true;
+            else if (c == 'k')
+                state.blackKingside = true;
+            else if (c == 'q')
+                state.blackQueenside = true;
+            else
+                break;
         }
     }
 
@@ -109,7 +118,8 @@ BoardSetupReadResult readBoardSetupLine(std::string_view line, BoardSetupState& 
     return result;
 }
 
-std::string generateBoardSetupLine(const BoardSetupState& state, std::vector<std::string>* messages) {
+std::string generateBoardSetupLine(const BoardSetupState& state,
+                                   std::vector<std::string>* messages) {
     std::string out;
     appendPlacement(out, state.board, [messages](std::string& text) {
         if (messages) messages->emplace_back("Error in building EPD description");

@@ -43,7 +43,7 @@ struct BoardSetupReadResult {
 BoardSetupReadResult readBoardSetupLine(std::string_view line, BoardSetupState& state);
 
 // Writes the line the dialog hands back: placement, side, castling, en-passant and, when not
-// empty, the move counters and the operations, without a trailing blank. A square holding a code above 12 adds the
-// message "Error in building EPD description" and empties the text built so far.
+// empty, the move counters and the operations, without a trailing blank. A square holding a code
+// above 12 adds the message "Error in building EPD description" and empties the text built so far.
 std::string generateBoardSetupLine(const BoardSetupState& state,
                                    std::vector<std::string>* messages = nullptr);

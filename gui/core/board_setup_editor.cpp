@@ -4,18 +4,23 @@
 
 const std::array<PalettePanel, 12>& piecePalette() {
     static constexpr std::array<PalettePanel, 12> panels = {{
-        {"PanelWK", Piece::WhiteKing},   {"PanelWQ", Piece::WhiteQueen},
-        {"PanelWR", Piece::WhiteRook},   {"PanelWB", Piece::WhiteBishop},
-        {"PanelWN", Piece::WhiteKnight}, {"PanelWP", Piece::WhitePawn},
-        {"PanelBK", Piece::BlackKing},   {"PanelBQ", Piece::BlackQueen},
-        {"PanelBR", Piece::BlackRook},   {"PanelBB", Piece::BlackBishop},
-        {"PanelBN", Piece::BlackKnight}, {"PanelBP", Piece::BlackPawn},
+        {"PanelWK", Piece::WhiteKing},
+        {"PanelWQ", Piece::WhiteQueen},
+        {"PanelWR", Piece::WhiteRook},
+        {"PanelWB", Piece::WhiteBishop},
+        {"PanelWN", Piece::WhiteKnight},
+        {"PanelWP", Piece::WhitePawn},
+        {"PanelBK", Piece::BlackKing},
+        {"PanelBQ", Piece::BlackQueen},
+        {"PanelBR", Piece::BlackRook},
+        {"PanelBB", Piece::BlackBishop},
+        {"PanelBN", Piece::BlackKnight},
+        {"PanelBP", Piece::BlackPawn},
     }};
     return panels;
 }
 
-BoardSetupEditor::BoardSetupEditor(Prompts& prompts, OperationsEditor editOperations,
-                                   bool checkOff)
+BoardSetupEditor::BoardSetupEditor(Prompts& prompts, OperationsEditor editOperations, bool checkOff)
     : m_prompts(prompts), m_editOperations(std::move(editOperations)), m_checkOff(checkOff) {
     clear();
 }
@@ -25,7 +30,8 @@ void BoardSetupEditor::tell(const std::string& message) {
 }
 
 const char* BoardSetupEditor::diagramHint() const {
-    return m_selectedPanel == 0 ? "Move pieces by mouse dragging" : "Position pieces by mouse clicking";
+    return m_selectedPanel == 0 ? "Move pieces by mouse dragging"
+                                : "Position pieces by mouse clicking";
 }
 
 const char* BoardSetupEditor::panelHint(int panel) const {
@@ -50,7 +56,8 @@ void BoardSetupEditor::show() {
     if (!m_line.empty()) {
         const auto read = readBoardSetupLine(m_line, m_state);
         // The reader's messages end with "Error in EPD description".
-        for (const auto& message : read.messages) tell(message);
+        for (const auto& message : read.messages)
+            tell(message);
         if (!read.ok) clear();
     }
     m_line.clear();
@@ -123,7 +130,8 @@ bool BoardSetupEditor::ok() {
     m_accepted = true;
     std::vector<std::string> messages;
     m_line = generateBoardSetupLine(m_state, &messages);
-    for (const auto& message : messages) tell(message);
+    for (const auto& message : messages)
+        tell(message);
     return true;
 }
 

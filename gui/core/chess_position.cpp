@@ -34,10 +34,9 @@ char letterOfPiece(int code) {
 
 void TChessPosition::Inicialize() {
     m_record = PositionRecord{};
-    static constexpr std::array<int, 8> backRank = {Piece::WhiteRook,  Piece::WhiteKnight,
-                                                    Piece::WhiteBishop, Piece::WhiteQueen,
-                                                    Piece::WhiteKing,  Piece::WhiteBishop,
-                                                    Piece::WhiteKnight, Piece::WhiteRook};
+    static constexpr std::array<int, 8> backRank = {
+        Piece::WhiteRook, Piece::WhiteKnight, Piece::WhiteBishop, Piece::WhiteQueen,
+        Piece::WhiteKing, Piece::WhiteBishop, Piece::WhiteKnight, Piece::WhiteRook};
     for (int file = 0; file < 8; ++file) {
         PutPieceOnSquare(backRank[file], makeSquare(0, file));
         PutPieceOnSquare(Piece::WhitePawn, makeSquare(1, file));
@@ -63,7 +62,8 @@ void TChessPosition::PutPieceOnSquare(int piece, Square square) {
 }
 
 void TChessPosition::setFlag(std::uint16_t bit, bool on) {
-    m_record.flags = static_cast<std::uint16_t>(on ? (m_record.flags | bit) : (m_record.flags & ~bit));
+    m_record.flags =
+        static_cast<std::uint16_t>(on ? (m_record.flags | bit) : (m_record.flags & ~bit));
 }
 
 void TChessPosition::SetEnPassantSquareTo(std::uint8_t square) {

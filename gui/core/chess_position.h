@@ -34,9 +34,15 @@ inline constexpr std::string_view kPieceLetters = "PNBRQKpnbrqk";
 constexpr bool isEdgeSquare(Square square) {
     return square < 0 || square > 77 || square % 10 >= 8;
 }
-constexpr Square makeSquare(int rank, int file) { return rank * 10 + file; }
-constexpr bool isWhitePiece(int code) { return code >= 1 && code <= 6; }
-constexpr bool isBlackPiece(int code) { return code >= 7 && code <= 12; }
+constexpr Square makeSquare(int rank, int file) {
+    return rank * 10 + file;
+}
+constexpr bool isWhitePiece(int code) {
+    return code >= 1 && code <= 6;
+}
+constexpr bool isBlackPiece(int code) {
+    return code >= 7 && code <= 12;
+}
 
 // The piece code of a placement letter, or 0 when the character is no piece letter.
 int pieceFromLetter(char c);
@@ -167,7 +173,8 @@ PlacementResult readPlacement(std::string_view field, Put&& put) {
         if (c >= '1' && c <= '8') {
             const int run = c - '0';
             if (file + run > 9) return PlacementResult::RankOverrun;
-            for (int k = 0; k < run; ++k) set(Piece::Empty);
+            for (int k = 0; k < run; ++k)
+                set(Piece::Empty);
         } else {
             set(pieceFromLetter(c));
         }

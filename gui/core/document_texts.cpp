@@ -78,10 +78,14 @@ std::string skippedLinesMessage(std::size_t count, std::size_t firstLine, Langua
     const std::string n = std::to_string(count);
     const std::string first = std::to_string(firstLine);
     return language == Language::German
-               ? n + " Zeile(n) mit 14 oder weniger Zeichen sind keine EPD-Zeilen und wurden "
-                     "nicht geladen (die erste ist Zeile " + first + ")"
-               : n + " line(s) of 14 characters or fewer are not EPD lines and were not loaded "
-                     "(the first is line " + first + ")";
+               ? n +
+                     " Zeile(n) mit 14 oder weniger Zeichen sind keine EPD-Zeilen und wurden "
+                     "nicht geladen (die erste ist Zeile " +
+                     first + ")"
+               : n +
+                     " line(s) of 14 characters or fewer are not EPD lines and were not loaded "
+                     "(the first is line " +
+                     first + ")";
 }
 
 std::string writeWithoutSkippedQuestion(const std::string& path, std::size_t count,
@@ -90,7 +94,7 @@ std::string writeWithoutSkippedQuestion(const std::string& path, std::size_t cou
     return language == Language::German
                ? "Datei " + path + " enthält " + n +
                      " Zeile(n), die keine EPD-Zeilen sind und nicht geladen wurden. Datei ohne "
-                     "sie schreiben ?"
+                     "diese Zeilen schreiben ?"
                : "File " + path + " holds " + n +
                      " line(s) that are not EPD lines and were not loaded. Write the file "
                      "without them ?";

@@ -35,7 +35,8 @@ const std::string& docText(DocText id, Language language);
 // "File <path> already exists, overwrite ?"
 std::string fileExistsQuestion(const std::string& path, Language language);
 // The reason a file could not be read or written, naming the file.
-std::string cannotReadMessage(const std::string& path, const std::string& reason, Language language);
+std::string cannotReadMessage(const std::string& path, const std::string& reason,
+                              Language language);
 std::string cannotWriteMessage(const std::string& path, const std::string& reason,
                                Language language);
 std::string notTextMessage(const std::string& path, Language language);

@@ -108,9 +108,9 @@ void EpdDocument::showCurrentLine() {
         m_display.selectedRow = m_current;
         m_display.lineField.assign(line);
         auto& diagram = m_display.diagram;
-        const auto read =
-            readPlacement(placementField(line, false),
-                          [&diagram](Square sq, int piece) { diagram.PutPieceOnSquare(piece, sq); });
+        const auto read = readPlacement(
+            placementField(line, false),
+            [&diagram](Square sq, int piece) { diagram.PutPieceOnSquare(piece, sq); });
         m_display.indexLabel = std::to_string(m_current + 1) + "/" + std::to_string(count);
         if (read != PlacementResult::Ok) {
             // No piece of the line shown before, nor half a board of this one, stays in view.
@@ -204,11 +204,12 @@ void EpdDocument::rememberFolder() {
         m_services.settings->writeString(kHistory, kLastEpdDirectory, m_directory + "/");
 }
 
-void EpdDocument::newFile() {
-    if (!closeWithPrompt()) return;
+bool EpdDocument::newFile() {
+    if (!closeWithPrompt()) return false;
     startNewDocument();
     showCurrentLine();
     updateCommandStates();
+    return true;
 }
 
 void EpdDocument::open() {
@@ -353,19 +354,17 @@ SaveOutcome EpdDocument::saveThroughDialog() {
     const auto chosen = m_services.prompts->chooseSaveFile(request);
     if (!chosen) return SaveOutcome::Cancelled;
     const std::string path = absolutePath(withDefaultExtension(*chosen, request.defaultExtension));
-    if (fileExists(path) &&
-        !m_services.prompts->askYesNo(kCaption, fileExistsQuestion(path, m_language),
-                                      Icon::Question))
+    if (fileExists(path) && !m_services.prompts->askYesNo(
+                                kCaption, fileExistsQuestion(path, m_language), Icon::Question))
         return SaveOutcome::Cancelled;
     return writeTo(path);
 }
 
 SaveOutcome EpdDocument::writeTo(const std::string& path) {
     const bool overSkipped = m_skippedLines > 0 && samePath(path, m_skippedFile);
-    if (overSkipped &&
-        !m_services.prompts->askYesNo(
-            kCaption, writeWithoutSkippedQuestion(path, m_skippedLines, m_language),
-            Icon::Question))
+    if (overSkipped && !m_services.prompts->askYesNo(
+                           kCaption, writeWithoutSkippedQuestion(path, m_skippedLines, m_language),
+                           Icon::Question))
         return SaveOutcome::Cancelled;
     const auto written = writeLinesSafely(path, m_lines.lines(), m_ending);
     if (!written.ok) {
@@ -396,8 +395,8 @@ void EpdDocument::editLine() {
     if (!edited) return;
     const int count = static_cast<int>(m_lines.size());
     const bool substitute =
-        count > 0 && m_services.prompts->askYesNo(kCaption, text(DocText::SubstituteQuestion),
-                                                  Icon::Question);
+        count > 0 &&
+        m_services.prompts->askYesNo(kCaption, text(DocText::SubstituteQuestion), Icon::Question);
     // Without a current line there is nothing to substitute: the line is appended.
     if (substitute && m_current >= 0 && m_current < count) {
         const auto index = static_cast<std::size_t>(m_current);
@@ -424,7 +423,8 @@ void EpdDocument::deleteLine() {
     m_lines.erase(index);
     if (m_observer) m_observer->endRemoveLines();
     m_modified = true;
-    if (m_current >= static_cast<int>(m_lines.size())) m_current = static_cast<int>(m_lines.size()) - 1;
+    if (m_current >= static_cast<int>(m_lines.size()))
+        m_current = static_cast<int>(m_lines.size()) - 1;
     showCurrentLine();
     updateCommandStates();
 }
@@ -478,9 +478,9 @@ void EpdDocument::normalize() {
 }
 
 void EpdDocument::gotoLine() {
-    const auto answer = m_services.prompts->inputBox(text(DocText::GotoTitle),
-                                                     text(DocText::GotoPrompt),
-                                                     std::to_string(m_display.selectedRow + 1));
+    const auto answer =
+        m_services.prompts->inputBox(text(DocText::GotoTitle), text(DocText::GotoPrompt),
+                                     std::to_string(m_display.selectedRow + 1));
     if (!answer) return;
     const long wanted = parseIntegerOrZero(*answer);
     if (wanted >= 1 && wanted <= static_cast<long>(m_lines.size()) &&
@@ -549,14 +549,18 @@ void EpdDocument::moveCurrentTo(int index) {
     updateCommandStates();
 }
 
-void EpdDocument::previous() { moveCurrentTo(m_current > 0 ? m_current - 1 : m_current); }
+void EpdDocument::previous() {
+    moveCurrentTo(m_current > 0 ? m_current - 1 : m_current);
+}
 
 void EpdDocument::next() {
     const int last = static_cast<int>(m_lines.size()) - 1;
     moveCurrentTo(m_current < last ? m_current + 1 : m_current);
 }
 
-void EpdDocument::selectRow(int row) { moveCurrentTo(row < 0 ? -1 : row); }
+void EpdDocument::selectRow(int row) {
+    moveCurrentTo(row < 0 ? -1 : row);
+}
 
 void EpdDocument::selectRowByKey(int row) {
     const int last = static_cast<int>(m_lines.size()) - 1;

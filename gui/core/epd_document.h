@@ -116,8 +116,8 @@ public:
     // The line ends a save writes: those of the file that was opened, CR LF for a new document.
     const LineEnding& lineEnding() const { return m_ending; }
 
-    // Commands of the main window.
-    void newFile();
+    // Commands of the main window. New file is false when the user kept the old document.
+    bool newFile();
     void open();
     void close() { closeWithPrompt(); }
     void append();

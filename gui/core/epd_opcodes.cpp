@@ -1,5 +1,6 @@
 #include "epd_opcodes.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -71,17 +72,17 @@ std::vector<OpcodeInfo> makeTable() {
 // The order in which OK checks the fields: the draw boxes come before the telecommunication
 // fields.
 constexpr std::array<std::string_view, 31> kCheckOrder = {
-    "id", "bm", "am", "acn", "acs", "ce", "pm", "pv", "sm", "c0", "c1",
-    "c2", "c3", "c4", "c5", "c6", "fmvn", "hmvc", "rc", "dm", "eco", "nic",
-    "v0", "v1", "v2", "v3", "v4", "v5", "tcgs", "tcri", "tcsi"};
+    "id", "bm", "am", "acn", "acs", "ce",   "pm",   "pv",   "sm",  "c0",  "c1",
+    "c2", "c3", "c4", "c5",  "c6",  "fmvn", "hmvc", "rc",   "dm",  "eco", "nic",
+    "v0", "v1", "v2", "v3",  "v4",  "v5",   "tcgs", "tcri", "tcsi"};
 
 // The order in which the operations text is rebuilt.
 constexpr std::array<std::string_view, 37> kBuildOrder = {
-    "acn",  "acs",    "am",   "bm",  "c0",          "c1",         "c2",         "c3",
-    "c4",   "c5",     "c6",   "ce",  "dm",          "draw_accept", "draw_claim", "draw_offer",
-    "draw_reject", "eco", "fmvn", "hmvc", "id",     "nic",        "noop",       "pm",
-    "pv",   "rc",     "resign", "sm", "tcgs",       "tcri",       "tcsi",       "v0",
-    "v1",   "v2",     "v3",   "v4",  "v5"};
+    "acn",         "acs", "am",     "bm",   "c0",   "c1",          "c2",         "c3",
+    "c4",          "c5",  "c6",     "ce",   "dm",   "draw_accept", "draw_claim", "draw_offer",
+    "draw_reject", "eco", "fmvn",   "hmvc", "id",   "nic",         "noop",       "pm",
+    "pv",          "rc",  "resign", "sm",   "tcgs", "tcri",        "tcsi",       "v0",
+    "v1",          "v2",  "v3",     "v4",   "v5"};
 
 // Draw flags that may not be used together, in the order they are tested.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 5> kDrawConflicts = {{
@@ -94,7 +95,9 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 5> kDrawConf
 
 constexpr const char* kReadError = "Error in EPD opcode description";
 
-std::size_t indexOf(std::string_view opcode) { return *opcodeIndex(opcode); }
+std::size_t indexOf(std::string_view opcode) {
+    return *opcodeIndex(opcode);
+}
 
 bool isEcoCode(std::string_view code) {
     return code.size() == 3 && code[0] >= 'A' && code[0] <= 'E' && code[1] >= '0' &&
@@ -117,7 +120,7 @@ std::optional<std::size_t> opcodeIndex(std::string_view opcode) {
 
 std::string_view pageTitle(OpcodePage page) {
     static constexpr std::array<std::string_view, 6> titles = {"General",  "Analysis", "Comment",
-                                                                "Position", "Opening",  "Misc"};
+                                                               "Position", "Opening",  "Misc"};
     return titles[static_cast<std::size_t>(page)];
 }
 
@@ -138,7 +141,8 @@ void OpcodeFields::setValue(std::string_view opcode, std::string value) {
 }
 
 void OpcodeFields::clear() {
-    for (auto& value : m_values) value.clear();
+    for (auto& value : m_values)
+        value.clear();
     m_kept.clear();
 }
 
@@ -155,10 +159,14 @@ std::optional<std::int32_t> parseEpdInteger(std::string_view text) {
     std::uint64_t value = 0;
     for (char c : text) {
         int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else return std::nullopt;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return std::nullopt;
         value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
         if (value > 0xFFFFFFFFull) return std::nullopt;
     }
@@ -179,55 +187,61 @@ std::vector<std::string> readOperations(std::string_view text, OpcodeFields& fie
     fields.clear();
     text = trimBlanks(text);
     if (text.empty()) return messages;
-    std::string kept;
-    auto keepRest = [&](std::string_view rest) {
-        rest = trimBlanks(rest);
-        kept.append(rest);
-    };
     if (text.find(';') == std::string_view::npos) {
         messages.emplace_back(kReadError);
-        keepRest(text);
-        fields.setKept(std::move(kept));
+        fields.setKept(std::string(text));
         return messages;
     }
     const auto& table = opcodeTable();
+    // Operations no field holds, with their place in the text, so that they are written back
+    // in the order they stood.
+    std::vector<std::pair<std::size_t, std::string_view>> kept;
+    // The operation each text field was filled from, and its place.
+    std::vector<std::pair<std::size_t, std::string_view>> filledFrom(table.size());
+    std::size_t place = 0;
     for (auto semicolon = text.find(';'); semicolon != std::string_view::npos;
-         semicolon = text.find(';')) {
+         semicolon = text.find(';'), ++place) {
         const std::string_view operation = trimBlanks(text.substr(0, semicolon));
         if (operation.empty()) {
             // An empty operation (";;", a leading ";"): reading stops, the rest stays as it is.
             messages.emplace_back(kReadError);
-            keepRest(text);
-            text = {};
             break;
         }
+        // An odd number of quotes means a ";" inside a quoted operand: splitting there would
+        // tear the operand apart, so the rest stays as it is.
+        if (std::count(operation.begin(), operation.end(), '"') % 2 != 0) break;
         const auto separator = operation.find_first_of(" =");
         const std::string_view opcode = operation.substr(0, separator);
-        const std::string_view operand =
-            separator == std::string_view::npos ? std::string_view{}
-                                                : trimBlanks(operation.substr(separator + 1));
+        const std::string_view operand = separator == std::string_view::npos
+                                             ? std::string_view{}
+                                             : trimBlanks(operation.substr(separator + 1));
         const auto index = opcodeIndex(opcode);
         const bool flag = index && table[*index].kind == OperandKind::Flag;
         // A field can hold the operation only when the rebuilt text says the same: a flag
-        // without operands, or a text opcode with one.
+        // without operands (once), or a text opcode with one.
         if (index && flag == operand.empty() && !(flag && fields.checked(*index))) {
             if (flag) {
                 fields.setChecked(*index, true);
             } else {
                 // A later duplicate takes the field; the earlier one is kept.
-                const std::string& earlier = fields.value(*index);
-                if (!earlier.empty())
-                    kept.append(opcode).append(" ").append(earlier).append(";");
+                if (!fields.value(*index).empty()) kept.push_back(filledFrom[*index]);
+                filledFrom[*index] = {place, operation};
                 fields.setValue(*index, std::string(operand));
             }
         } else {
-            kept.append(operation).append(";");
+            kept.emplace_back(place, operation);
         }
         text.remove_prefix(semicolon + 1);
     }
-    // An operation without its final ";" is kept as it stands.
-    keepRest(text);
-    fields.setKept(std::move(kept));
+    std::stable_sort(kept.begin(), kept.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string keptText;
+    for (const auto& [at, operation] : kept)
+        keptText.append(operation).append(";");
+    // What was not read (after an empty operation, an operation without its final ";") is
+    // kept as it stands.
+    keptText.append(trimBlanks(text));
+    fields.setKept(std::move(keptText));
     return messages;
 }
 

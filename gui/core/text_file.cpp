@@ -19,7 +19,9 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string systemReason(int error) { return std::strerror(error); }
+std::string systemReason(int error) {
+    return std::strerror(error);
+}
 
 // Reads the whole file into one block; sets `error` and returns false on failure.
 bool readWholeFile(const std::string& path, TextBlock& block, std::string& error) {
@@ -83,16 +85,31 @@ bool looksLikeText(std::string_view text) {
     return controls * 20 <= sample.size();
 }
 
-LineEnding lineEndingOf(std::string_view text) {
+// Blanks, tabs and the end-of-file character: what a line may hold and still count as empty.
+constexpr const char* kEmptyLineBytes = " \t\x1A";
+
+// The line end a file uses and what follows `lastLine`, the last line kept from `text`.
+LineEnding lineEndingOf(std::string_view text, std::string_view lastLine) {
     LineEnding ending;
     const auto first = text.find_first_of("\r\n");
-    if (first == std::string_view::npos) {
-        ending.afterLastLine = false;
-        return ending;
+    if (first != std::string_view::npos) {
+        if (text[first] == '\n')
+            ending.end = "\n";
+        else if (first + 1 >= text.size() || text[first + 1] != '\n')
+            ending.end = "\r";
     }
-    if (text[first] == '\n') ending.end = "\n";
-    else if (first + 1 >= text.size() || text[first + 1] != '\n') ending.end = "\r";
-    ending.afterLastLine = text.back() == '\n' || text.back() == '\r';
+    const std::size_t after =
+        static_cast<std::size_t>(lastLine.data() - text.data()) + lastLine.size();
+    const std::string_view rest = text.substr(after);
+    if (rest.find_first_not_of("\r\n \t\x1A") == std::string_view::npos) {
+        ending.tail = std::string(rest);
+    } else {
+        // Lines that are not kept follow: only the last line's own line end stays.
+        std::size_t end = 0;
+        if (end < rest.size() && rest[end] == '\r') ++end;
+        if (end < rest.size() && rest[end] == '\n') ++end;
+        ending.tail = std::string(rest.substr(0, end));
+    }
     return ending;
 }
 
@@ -111,7 +128,6 @@ EpdFileLines readEpdLines(const std::string& path, std::size_t lineLimit) {
         return result;
     }
     result.status = ReadStatus::Ok;
-    result.ending = lineEndingOf(text);
     std::size_t number = 0;
     forEachLine(text, [&](std::string_view line) {
         ++number;
@@ -121,11 +137,12 @@ EpdFileLines readEpdLines(const std::string& path, std::size_t lineLimit) {
         }
         if (line.size() >= kShortestEpdLine) {
             result.lines.push_back(line);
-        } else if (line.find_first_not_of(" \t") != std::string_view::npos) {
+        } else if (line.find_first_not_of(kEmptyLineBytes) != std::string_view::npos) {
             if (result.skippedLines++ == 0) result.firstSkippedLine = number;
         }
         return true;
     });
+    if (!result.lines.empty()) result.ending = lineEndingOf(text, result.lines.back());
     if (result.status != ReadStatus::Ok) {
         result.lines.clear();
         result.block = TextBlock{};
@@ -205,12 +222,10 @@ WriteResult writeFileSafely(const std::string& requestedPath,
 WriteResult writeLinesSafely(const std::string& path, const std::vector<std::string_view>& lines,
                              const LineEnding& ending) {
     return writeFileSafely(path, [&lines, &ending](std::FILE* file) {
-        const std::string_view end = ending.end;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const auto& line = lines[i];
-            if (std::fwrite(line.data(), 1, line.size(), file) != line.size()) return false;
-            const bool last = i + 1 == lines.size();
-            if ((!last || ending.afterLastLine) &&
+            const std::string_view end = i + 1 == lines.size() ? ending.tail : ending.end;
+            if (std::fwrite(line.data(), 1, line.size(), file) != line.size() ||
                 std::fwrite(end.data(), 1, end.size(), file) != end.size())
                 return false;
         }

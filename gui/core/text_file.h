@@ -16,11 +16,13 @@ inline constexpr std::size_t kOpenLineLimit = 4097;
 
 enum class ReadStatus { Ok, TooLong, NotText, Failed };
 
-// How a file ends its lines: the line end it uses (the first one found in it) and whether its
-// last line has one. A file the program creates gets CR LF after every line.
+// How a file ends its lines: the line end it uses (the first one found in it) and what follows
+// its last line: that line's own line end, or nothing, or the blank lines and end-of-file
+// character that close the file, as they stand. A file the program creates gets CR LF after
+// every line.
 struct LineEnding {
     std::string_view end = "\r\n";
-    bool afterLastLine = true;
+    std::string tail = "\r\n";
     bool operator==(const LineEnding&) const = default;
 };
 
@@ -30,8 +32,8 @@ struct EpdFileLines {
     TextBlock block;
     std::vector<std::string_view> lines;  // views into block
     LineEnding ending;
-    // Lines too short to be EPD lines that hold more than blanks: how many, and the 1-based
-    // number of the first.
+    // Lines too short to be EPD lines that hold more than blanks (and an end-of-file character):
+    // how many, and the 1-based number of the first.
     std::size_t skippedLines = 0;
     std::size_t firstSkippedLine = 0;
 };
@@ -51,7 +53,8 @@ void forEachLine(std::string_view text, OnLine&& onLine) {
     const char* const end = p + text.size();
     while (p < end) {
         const char* const start = p;
-        while (p < end && *p != '\n' && *p != '\r') ++p;
+        while (p < end && *p != '\n' && *p != '\r')
+            ++p;
         if (!onLine(std::string_view(start, static_cast<std::size_t>(p - start)))) return;
         if (p == end) return;
         if (*p++ == '\r' && p < end && *p == '\n') ++p;

@@ -66,11 +66,12 @@ TBoardSetup::TBoardSetup(Prompts& prompts, bool checkOff, const QColor& darkSqua
                          const QColor& lightSquares, QWidget* parent)
     : QDialog(parent),
       m_prompts(prompts),
-      m_editor(prompts,
-               [this](const std::string& operations) {
-                   return TOpcodeSetup::edit(m_prompts, operations, this);
-               },
-               checkOff) {
+      m_editor(
+          prompts,
+          [this](const std::string& operations) {
+              return TOpcodeSetup::edit(m_prompts, operations, this);
+          },
+          checkOff) {
     setObjectName(QStringLiteral("BoardSetup"));
     setWindowTitle(QStringLiteral("Brisvane: Board Setup Editor"));
 
@@ -114,7 +115,8 @@ TBoardSetup::TBoardSetup(Prompts& prompts, bool checkOff, const QColor& darkSqua
     auto* castling = new QGroupBox(QStringLiteral("Castling rights"), this);
     castling->setObjectName(QStringLiteral("GroupBoxCastling"));
     castling->setGeometry(right + 140, 104, 136, 76);
-    auto makeBox = [&](const char* name, const QString& caption, int x, int y, bool BoardSetupState::*flag) {
+    auto makeBox = [&](const char* name, const QString& caption, int x, int y,
+                       bool BoardSetupState::*flag) {
         auto* box = new QCheckBox(caption, castling);
         box->setObjectName(QString::fromLatin1(name));
         box->setGeometry(x, y, 66, 22);
@@ -128,9 +130,11 @@ TBoardSetup::TBoardSetup(Prompts& prompts, bool checkOff, const QColor& darkSqua
     auto* blackLabel = new QLabel(QStringLiteral("Black"), castling);
     blackLabel->setGeometry(72, 20, 60, 18);
     m_whiteShort = makeBox("CBWoo", QStringLiteral("O-O"), 6, 36, &BoardSetupState::whiteKingside);
-    m_whiteLong = makeBox("CBWooo", QStringLiteral("O-O-O"), 6, 54, &BoardSetupState::whiteQueenside);
+    m_whiteLong =
+        makeBox("CBWooo", QStringLiteral("O-O-O"), 6, 54, &BoardSetupState::whiteQueenside);
     m_blackShort = makeBox("CBBoo", QStringLiteral("O-O"), 70, 36, &BoardSetupState::blackKingside);
-    m_blackLong = makeBox("CBBooo", QStringLiteral("O-O-O"), 70, 54, &BoardSetupState::blackQueenside);
+    m_blackLong =
+        makeBox("CBBooo", QStringLiteral("O-O-O"), 70, 54, &BoardSetupState::blackQueenside);
 
     auto* epLabel = new QLabel(QStringLiteral("Select ep field"), this);
     epLabel->setObjectName(QStringLiteral("LblEpField"));
@@ -159,13 +163,18 @@ TBoardSetup::TBoardSetup(Prompts& prompts, bool checkOff, const QColor& darkSqua
     auto addItem = [this](const char* name, const QString& caption, std::function<void()> action) {
         QAction* item = m_popup->addAction(caption);
         item->setObjectName(QString::fromLatin1(name));
-        connect(item, &QAction::triggered, this, [this, action = std::move(action)] { run(action); });
+        connect(item, &QAction::triggered, this,
+                [this, action = std::move(action)] { run(action); });
     };
-    addItem("piInitial", QStringLiteral("&Initial position"), [this] { m_editor.initialPosition(); });
+    addItem("piInitial", QStringLiteral("&Initial position"),
+            [this] { m_editor.initialPosition(); });
     addItem("piClear", QStringLiteral("&Clear board"), [this] { m_editor.clearBoardCommand(); });
-    addItem("piEnterEPD", QStringLiteral("Enter &EPD string"), [this] { m_editor.enterEpdString(); });
-    addItem("piEnterEPDopcodes", QStringLiteral("EPD &opcodes"), [this] { m_editor.editOperations(); });
-    connect(menuPanel, &MenuPanel::released, this, [this](const QPoint& at) { m_popup->popup(at); });
+    addItem("piEnterEPD", QStringLiteral("Enter &EPD string"),
+            [this] { m_editor.enterEpdString(); });
+    addItem("piEnterEPDopcodes", QStringLiteral("EPD &opcodes"),
+            [this] { m_editor.editOperations(); });
+    connect(menuPanel, &MenuPanel::released, this,
+            [this](const QPoint& at) { m_popup->popup(at); });
 
     auto* deleteHint = new QLabel(
         QStringLiteral("Delete a piece by clicking on piece with right mouse button"), this);
@@ -175,7 +184,8 @@ TBoardSetup::TBoardSetup(Prompts& prompts, bool checkOff, const QColor& darkSqua
     auto* opcodes = new QPushButton(QStringLiteral("&EPD opcodes"), this);
     opcodes->setObjectName(QStringLiteral("BtnEpdOpcode"));
     opcodes->setGeometry(right, 270, 120, 30);
-    connect(opcodes, &QPushButton::clicked, this, [this] { run([this] { m_editor.editOperations(); }); });
+    connect(opcodes, &QPushButton::clicked, this,
+            [this] { run([this] { m_editor.editOperations(); }); });
     auto* ok = new QPushButton(QStringLiteral("&OK"), this);
     ok->setObjectName(QStringLiteral("BtnOK"));
     ok->setToolTip(QStringLiteral("Save setup"));

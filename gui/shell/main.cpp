@@ -30,15 +30,16 @@ int main(int argc, char* argv[]) {
         AppFolders::forProgramFolder(QApplication::applicationDirPath().toStdString());
     ensureFolder(folders.addOnFolder);
     if (!ensureFolder(folders.tempFolder)) {
-        QMessageBox::critical(nullptr, QStringLiteral("Brisvane"),
-                              QStringLiteral("Can't create directory ") +
-                                  QString::fromStdString(folders.tempFolder));
+        QMessageBox::critical(
+            nullptr, QStringLiteral("Brisvane"),
+            QStringLiteral("Can't create directory ") + QString::fromStdString(folders.tempFolder));
         return 1;
     }
     IniSettings settings(folders.settingsFile);
 
     std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+    for (int i = 1; i < argc; ++i)
+        arguments.emplace_back(argv[i]);
     const CommandLine commandLine = CommandLine::parse(arguments);
 
     MainFormSetup setup;

@@ -127,7 +127,8 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     m_list->setGeometry(kListLeft, kMargin, kListWidth, 304 - 24);
     m_list->installEventFilter(this);
     connect(m_list, &QTableView::clicked, this, [this](const QModelIndex& index) {
-        runCommand([this, row = index.isValid() ? index.row() : -1] { m_document->selectRow(row); });
+        runCommand(
+            [this, row = index.isValid() ? index.row() : -1] { m_document->selectRow(row); });
     });
 
     m_indexLabel = new QLabel(QStringLiteral("0/0"), central);
@@ -157,9 +158,13 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     m_document->showCurrentLine();
 }
 
-TMainForm::~TMainForm() { m_document->setObserver(nullptr); }
+TMainForm::~TMainForm() {
+    m_document->setObserver(nullptr);
+}
 
-void TMainForm::runCommand(const std::function<void()>& command) { runGuarded(*m_prompts, command); }
+void TMainForm::runCommand(const std::function<void()>& command) {
+    runGuarded(*m_prompts, command);
+}
 
 QAction* TMainForm::action(const QString& name) const {
     const auto found = m_actions.find(name);
@@ -172,7 +177,8 @@ QAction* TMainForm::addCommand(QMenu* menu, const char* name, const QString& cap
     act->setObjectName(QString::fromLatin1(name));
     if (!shortcut.isEmpty()) act->setShortcut(shortcut);
     if (command) {
-        connect(act, &QAction::triggered, this, [this, command = std::move(command)] { runCommand(command); });
+        connect(act, &QAction::triggered, this,
+                [this, command = std::move(command)] { runCommand(command); });
     } else {
         // Filled by a later part of the program; present so that the menu is complete.
         act->setEnabled(false);
@@ -188,12 +194,14 @@ void TMainForm::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("miFile"));
     addCommand(file, "miNewFile", QStringLiteral("&New EPD"), {}, [&doc] { doc.newFile(); });
-    addCommand(file, "miOpenFile", QStringLiteral("&Open EPD..."), QKeySequence(QStringLiteral("Ctrl+O")),
-               [&doc] { doc.open(); });
+    addCommand(file, "miOpenFile", QStringLiteral("&Open EPD..."),
+               QKeySequence(QStringLiteral("Ctrl+O")), [&doc] { doc.open(); });
     addCommand(file, "miCloseFile", QStringLiteral("&Close EPD"), {}, [&doc] { doc.close(); });
-    addCommand(file, "miAppendFile", QStringLiteral("&Append EPD..."), {}, [&doc] { doc.append(); });
+    addCommand(file, "miAppendFile", QStringLiteral("&Append EPD..."), {},
+               [&doc] { doc.append(); });
     addCommand(file, "miSaveFile", QStringLiteral("&Save EPD"), {}, [&doc] { doc.save(); });
-    addCommand(file, "miSaveAsFile", QStringLiteral("Sa&ve EPD as..."), {}, [&doc] { doc.saveAs(); });
+    addCommand(file, "miSaveAsFile", QStringLiteral("Sa&ve EPD as..."), {},
+               [&doc] { doc.saveAs(); });
     file->addSeparator();
     QMenu* import = file->addMenu(QStringLiteral("&Import"));
     import->setObjectName(QStringLiteral("miImportFile"));
@@ -206,7 +214,8 @@ void TMainForm::buildMenus() {
     addCommand(exportMenu, "miExportGIF", QStringLiteral("&GIF..."), {}, nullptr);
     addCommand(exportMenu, "miExportPGN", QStringLiteral("&PGN..."), {}, nullptr);
     file->addSeparator();
-    addCommand(file, "miPrintFile", QStringLiteral("&Print..."), QKeySequence(QStringLiteral("Ctrl+P")), nullptr);
+    addCommand(file, "miPrintFile", QStringLiteral("&Print..."),
+               QKeySequence(QStringLiteral("Ctrl+P")), nullptr);
     file->addSeparator();
     addCommand(file, "miExit", QStringLiteral("E&xit"), QKeySequence(QStringLiteral("Ctrl+Q")),
                [this] { close(); });
@@ -229,7 +238,8 @@ void TMainForm::buildMenus() {
     epd->addSeparator();
     addCommand(epd, "miPasteEPD", QStringLiteral("Paste"), QKeySequence(QStringLiteral("Ctrl+V")),
                [&doc] { doc.paste(); });
-    addCommand(epd, "miCopyEPD", QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")), nullptr);
+    addCommand(epd, "miCopyEPD", QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")),
+               nullptr);
     addCommand(epd, "miCopyASCIIEPD", QStringLiteral("Copy A&SCII"), {}, nullptr);
     addCommand(epd, "miCopyEPDstringEPD", QStringLiteral("Copy E&PD string"), {},
                [&doc] { doc.copyEpdString(); });
@@ -238,12 +248,16 @@ void TMainForm::buildMenus() {
     addCommand(epd, "miCopyasRTF", QStringLiteral("Copy as RTF"), {}, nullptr);
     epd->addSeparator();
     addCommand(epd, "miSaveasBMP", QStringLiteral("Save as &BMP..."), {}, nullptr);
-    addCommand(epd, "miSaveasGIF", QStringLiteral("Save as &GIF..."), QKeySequence(QStringLiteral("Ctrl+S")), nullptr);
+    addCommand(epd, "miSaveasGIF", QStringLiteral("Save as &GIF..."),
+               QKeySequence(QStringLiteral("Ctrl+S")), nullptr);
     addCommand(epd, "miSaveasRTF", QStringLiteral("Save as RTF..."), {}, nullptr);
-    addCommand(epd, "miSaveasJPG", QStringLiteral("Save as &JPG..."), {}, nullptr)->setVisible(false);
+    addCommand(epd, "miSaveasJPG", QStringLiteral("Save as &JPG..."), {}, nullptr)
+        ->setVisible(false);
     epd->addSeparator();
-    addCommand(epd, "miAnalyseEPD", QStringLiteral("&Analyse"), QKeySequence(QStringLiteral("Ctrl+A")), nullptr);
-    addCommand(epd, "miAnalyseEPDfile", QStringLiteral("Analyse EPD file..."), QKeySequence(QStringLiteral("Ctrl+F")), nullptr);
+    addCommand(epd, "miAnalyseEPD", QStringLiteral("&Analyse"),
+               QKeySequence(QStringLiteral("Ctrl+A")), nullptr);
+    addCommand(epd, "miAnalyseEPDfile", QStringLiteral("Analyse EPD file..."),
+               QKeySequence(QStringLiteral("Ctrl+F")), nullptr);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("miOptions"));
@@ -271,11 +285,13 @@ void TMainForm::buildMenus() {
     // Previous and Next are tool buttons only.
     auto* previous = new QAction(QStringLiteral("Previous"), this);
     previous->setObjectName(QStringLiteral("actPrevEPD"));
-    connect(previous, &QAction::triggered, this, [this] { runCommand([this] { m_document->previous(); }); });
+    connect(previous, &QAction::triggered, this,
+            [this] { runCommand([this] { m_document->previous(); }); });
     m_actions[previous->objectName()] = previous;
     auto* next = new QAction(QStringLiteral("Next"), this);
     next->setObjectName(QStringLiteral("actNextEPD"));
-    connect(next, &QAction::triggered, this, [this] { runCommand([this] { m_document->next(); }); });
+    connect(next, &QAction::triggered, this,
+            [this] { runCommand([this] { m_document->next(); }); });
     m_actions[next->objectName()] = next;
 }
 
@@ -285,7 +301,8 @@ QToolButton* TMainForm::addToolButton(const char* name, const QString& hint, QAc
     button->setToolTip(hint);
     button->setEnabled(act->isEnabled());
     connect(button, &QToolButton::clicked, act, &QAction::trigger);
-    connect(act, &QAction::changed, button, [button, act] { button->setEnabled(act->isEnabled()); });
+    connect(act, &QAction::changed, button,
+            [button, act] { button->setEnabled(act->isEnabled()); });
     m_toolButtons[act] = button;
     return button;
 }
@@ -297,8 +314,8 @@ void TMainForm::buildToolBar() {
     bar->setFloatable(false);
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     QStyle* s = style();
-    auto add = [&](const char* name, const QString& hint, const char* actionName, QStyle::StandardPixmap icon,
-                   const QString& text = {}) {
+    auto add = [&](const char* name, const QString& hint, const char* actionName,
+                   QStyle::StandardPixmap icon, const QString& text = {}) {
         QToolButton* button = addToolButton(name, hint, action(QString::fromLatin1(actionName)));
         if (text.isEmpty()) {
             button->setIcon(s->standardIcon(icon));
@@ -311,18 +328,23 @@ void TMainForm::buildToolBar() {
     add("NewButton", QStringLiteral("New EPD file"), "miNewFile", QStyle::SP_FileIcon);
     add("OpenButton", QStringLiteral("Open EPD file"), "miOpenFile", QStyle::SP_DialogOpenButton);
     add("SaveButton", QStringLiteral("Save EPD file"), "miSaveFile", QStyle::SP_DialogSaveButton);
-    add("CloseButton", QStringLiteral("Close EPD file"), "miCloseFile", QStyle::SP_DialogCloseButton);
+    add("CloseButton", QStringLiteral("Close EPD file"), "miCloseFile",
+        QStyle::SP_DialogCloseButton);
     bar->addSeparator();
     add("EditBtn", QStringLiteral("Edit EPD line"), "miEditEPD", QStyle::SP_FileDialogDetailedView);
     add("DeleteBtn", QStringLiteral("Delete EPD line"), "miDeleteEPD", QStyle::SP_TrashIcon);
     add("BtnPaste", QStringLiteral("Import EPD lines from clipboard"), "miPasteEPD",
         QStyle::SP_FileDialogNewFolder);
     bar->addSeparator();
-    add("PrevEPD", QStringLiteral("Previous"), "actPrevEPD", QStyle::SP_ArrowLeft, QStringLiteral("Previous"));
-    add("NextEPD", QStringLiteral("Next"), "actNextEPD", QStyle::SP_ArrowRight, QStringLiteral("Next"));
+    add("PrevEPD", QStringLiteral("Previous"), "actPrevEPD", QStyle::SP_ArrowLeft,
+        QStringLiteral("Previous"));
+    add("NextEPD", QStringLiteral("Next"), "actNextEPD", QStyle::SP_ArrowRight,
+        QStringLiteral("Next"));
     bar->addSeparator();
-    add("CopyButton", QStringLiteral("Copy board to clipboard"), "miCopyEPD", QStyle::SP_FileDialogContentsView);
-    add("SaveGifBtn", QStringLiteral("Save board as GIF file"), "miSaveasGIF", QStyle::SP_DriveFDIcon);
+    add("CopyButton", QStringLiteral("Copy board to clipboard"), "miCopyEPD",
+        QStyle::SP_FileDialogContentsView);
+    add("SaveGifBtn", QStringLiteral("Save board as GIF file"), "miSaveasGIF",
+        QStyle::SP_DriveFDIcon);
     add("AnalyseBtn", QStringLiteral("Start chess engine"), "miAnalyseEPD", QStyle::SP_MediaPlay);
     bar->addSeparator();
     add("ExitButton", QStringLiteral("Exit program"), "miExit", QStyle::SP_DialogCancelButton);
@@ -330,14 +352,22 @@ void TMainForm::buildToolBar() {
 
 void TMainForm::applyCommandStates(const CommandStates& states) {
     const std::pair<const char*, bool> enables[] = {
-        {"miCloseFile", states.close},       {"miAppendFile", states.append},
-        {"miSaveFile", states.save},         {"miSaveAsFile", states.saveAs},
-        {"miNormalizeEPD", states.normalize}, {"miGotoEPD", states.gotoLine},
-        {"miUndoEPD", states.undo},          {"miDeleteEPD", states.deleteLine},
-        {"actPrevEPD", states.previous},     {"actNextEPD", states.next},
-        {"miNewEPD", states.newLine},        {"miEditEPD", states.editLine},
-        {"miSaveOptions", states.saveOptions}, {"miCopyasRTF", states.copyRtf},
-        {"miSaveasRTF", states.copyRtf},     {"miAnalyseEPD", states.analyse},
+        {"miCloseFile", states.close},
+        {"miAppendFile", states.append},
+        {"miSaveFile", states.save},
+        {"miSaveAsFile", states.saveAs},
+        {"miNormalizeEPD", states.normalize},
+        {"miGotoEPD", states.gotoLine},
+        {"miUndoEPD", states.undo},
+        {"miDeleteEPD", states.deleteLine},
+        {"actPrevEPD", states.previous},
+        {"actNextEPD", states.next},
+        {"miNewEPD", states.newLine},
+        {"miEditEPD", states.editLine},
+        {"miSaveOptions", states.saveOptions},
+        {"miCopyasRTF", states.copyRtf},
+        {"miSaveasRTF", states.copyRtf},
+        {"miAnalyseEPD", states.analyse},
         {"miAnalyseEPDfile", states.analyseFile},
     };
     for (const auto& [name, enabled] : enables) {
@@ -401,7 +431,8 @@ void TMainForm::showEvent(QShowEvent* event) {
     // Opening waits until the window is on screen, so that messages have a parent to show on.
     QTimer::singleShot(0, this, [this, file, messages] {
         runCommand([this, &file, &messages] {
-            for (const std::string& message : messages) m_prompts->message(kCaption, message, Icon::Error);
+            for (const std::string& message : messages)
+                m_prompts->message(kCaption, message, Icon::Error);
             m_document->updateCommandStates();
             if (!file.empty()) {
                 m_document->setWaitingFileName(file);

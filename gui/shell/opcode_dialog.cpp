@@ -1,5 +1,8 @@
 #include "opcode_dialog.h"
 
+#include <algorithm>
+#include <limits>
+
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -19,7 +22,8 @@ namespace {
 class TypingLimit : public QValidator {
 public:
     TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), m_limit(limit) {
-        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_before = text; });
+        connect(edit, &QLineEdit::textChanged, this,
+                [this](const QString& text) { m_before = text; });
     }
     State validate(QString& input, int&) const override {
         if (m_filling) return Acceptable;
@@ -59,36 +63,39 @@ TOpcodeSetup::TOpcodeSetup(Prompts& prompts, QWidget* parent)
     for (int page = 0; page < 6; ++page) {
         auto* widget = new QWidget(m_pages);
         const auto which = static_cast<OpcodePage>(page);
-        widget->setObjectName(QString::fromLatin1(pageComponent(which).data(),
-                                                  static_cast<qsizetype>(pageComponent(which).size())));
+        widget->setObjectName(QString::fromLatin1(
+            pageComponent(which).data(), static_cast<qsizetype>(pageComponent(which).size())));
         auto* form = new QFormLayout(widget);
         form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
         forms.push_back(form);
         m_pageWidgets.push_back(widget);
-        m_pages->addTab(widget, QString::fromLatin1(pageTitle(which).data(),
-                                                    static_cast<qsizetype>(pageTitle(which).size())));
+        m_pages->addTab(widget,
+                        QString::fromLatin1(pageTitle(which).data(),
+                                            static_cast<qsizetype>(pageTitle(which).size())));
     }
 
     for (const OpcodeInfo& info : opcodeTable()) {
         QWidget* page = m_pageWidgets[static_cast<std::size_t>(info.page)];
         const QString name = QString::fromLatin1(info.component.data(),
                                                  static_cast<qsizetype>(info.component.size()));
-        const QString opcode = QString::fromLatin1(info.opcode.data(),
-                                                   static_cast<qsizetype>(info.opcode.size()));
+        const QString opcode =
+            QString::fromLatin1(info.opcode.data(), static_cast<qsizetype>(info.opcode.size()));
         QWidget* editor;
         if (info.kind == OperandKind::Flag) {
             editor = new QCheckBox(opcode, page);
             forms[static_cast<std::size_t>(info.page)]->addRow(editor);
         } else {
             auto* edit = new QLineEdit(page);
+            // No operand the program puts there is cut (Qt's default limit is 32767).
+            edit->setMaxLength(std::numeric_limits<int>::max());
             if (info.maxLength() > 0) edit->setValidator(new TypingLimit(edit, info.maxLength()));
             editor = edit;
             forms[static_cast<std::size_t>(info.page)]->addRow(opcode, edit);
         }
         editor->setObjectName(name);
         if (!info.hint.empty())
-            editor->setToolTip(QString::fromLatin1(info.hint.data(),
-                                                   static_cast<qsizetype>(info.hint.size())));
+            editor->setToolTip(
+                QString::fromLatin1(info.hint.data(), static_cast<qsizetype>(info.hint.size())));
         m_editors.push_back(editor);
     }
 
@@ -102,7 +109,9 @@ TOpcodeSetup::TOpcodeSetup(Prompts& prompts, QWidget* parent)
 
     m_keptLine->setObjectName(QStringLiteral("TEkept"));
     m_keptLine->setReadOnly(true);
-    m_keptLine->setToolTip(QStringLiteral("operations without a field, written back as they stand"));
+    m_keptLine->setMaxLength(std::numeric_limits<int>::max());
+    m_keptLine->setToolTip(
+        QStringLiteral("operations without a field, written back as they stand"));
     auto* keptLabel = new QLabel(QStringLiteral("Kept as written:"), this);
     keptLabel->setObjectName(QStringLiteral("LblKept"));
     keptLabel->setBuddy(m_keptLine);
@@ -140,7 +149,7 @@ OpcodeFields TOpcodeSetup::fieldsFromWidgets() const {
             // A field the user left alone keeps its bytes, also when they are not UTF-8.
             const QString text = static_cast<QLineEdit*>(m_editors[i])->text();
             const std::string& shown = m_shown.value(i);
-            if (text == displayText(shown))
+            if (text == shownText(shown))
                 fields.setValue(i, shown);
             else
                 fields.setValue(i, toBytes(text, m_encoding));
@@ -156,9 +165,9 @@ void TOpcodeSetup::widgetsFromFields(const OpcodeFields& fields) {
         if (auto* check = qobject_cast<QCheckBox*>(m_editors[i]))
             check->setChecked(fields.checked(i));
         else
-            fillField(static_cast<QLineEdit*>(m_editors[i]), displayText(fields.value(i)));
+            fillField(static_cast<QLineEdit*>(m_editors[i]), shownText(fields.value(i)));
     }
-    m_keptLine->setText(displayText(fields.kept()));
+    m_keptLine->setText(shownText(fields.kept()));
     m_keptLine->setCursorPosition(0);
 }
 
@@ -173,15 +182,40 @@ void TOpcodeSetup::OnShow() {
     OpcodeFields fields;
     const auto messages = readOperations(m_operations, fields);
     widgetsFromFields(fields);
-    for (const auto& message : messages) m_prompts.message(kCaption, message, Icon::Error);
+    for (const auto& message : messages)
+        m_prompts.message(kCaption, message, Icon::Error);
     m_pages->setCurrentIndex(0);
     field("id")->setFocus();
 }
 
+QString TOpcodeSetup::shownText(std::string_view bytes) const {
+    return m_encoding == TextEncoding::Latin1
+               ? QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()))
+               : displayText(bytes);
+}
+
+std::optional<OpcodeCheckFailure> TOpcodeSetup::unwritableField() const {
+    if (m_encoding != TextEncoding::Latin1) return std::nullopt;
+    for (std::size_t i = 0; i < m_editors.size(); ++i) {
+        const auto* edit = qobject_cast<QLineEdit*>(m_editors[i]);
+        if (!edit) continue;
+        const QString text = edit->text();
+        if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; }))
+            return OpcodeCheckFailure{
+                i, "opcode " + std::string(opcodeTable()[i].opcode) +
+                       ": operand holds characters that a Latin-1 line cannot hold"};
+    }
+    return std::nullopt;
+}
+
 void TOpcodeSetup::BtnOKClick() {
+    // A line read as Latin-1 is written as Latin-1: what it cannot hold is not turned into "?".
+    auto failure = unwritableField();
     OpcodeFields fields = fieldsFromWidgets();
-    const auto failure = checkOperations(fields);
-    widgetsFromFields(fields);  // the text fields come back trimmed
+    if (!failure) {
+        failure = checkOperations(fields);
+        widgetsFromFields(fields);  // the text fields come back trimmed
+    }
     if (failure) {
         const OpcodeInfo& info = opcodeTable()[failure->index];
         m_pages->setCurrentWidget(m_pageWidgets[static_cast<std::size_t>(info.page)]);

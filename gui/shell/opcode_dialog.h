@@ -48,6 +48,10 @@ private slots:
 
 private:
     OpcodeFields fieldsFromWidgets() const;
+    // An operand's bytes as the fields show them, in the encoding of the operations text.
+    QString shownText(std::string_view bytes) const;
+    // The first edited field holding a character the line's encoding cannot write.
+    std::optional<OpcodeCheckFailure> unwritableField() const;
     void widgetsFromFields(const OpcodeFields& fields);
 
     Prompts& m_prompts;

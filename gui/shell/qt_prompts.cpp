@@ -52,11 +52,20 @@ QStringList qtNameFilters(const std::string& filter) {
 void QtPrompts::message(const std::string& caption, const std::string& text, Icon icon) {
     QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
     switch (icon) {
-        case Icon::Information: boxIcon = QMessageBox::Information; break;
-        case Icon::Warning: boxIcon = QMessageBox::Warning; break;
-        case Icon::Error: boxIcon = QMessageBox::Critical; break;
-        case Icon::Question: boxIcon = QMessageBox::Question; break;
-        case Icon::None: break;
+        case Icon::Information:
+            boxIcon = QMessageBox::Information;
+            break;
+        case Icon::Warning:
+            boxIcon = QMessageBox::Warning;
+            break;
+        case Icon::Error:
+            boxIcon = QMessageBox::Critical;
+            break;
+        case Icon::Question:
+            boxIcon = QMessageBox::Question;
+            break;
+        case Icon::None:
+            break;
     }
     QMessageBox box(boxIcon, QString::fromStdString(caption), displayText(text), QMessageBox::Ok,
                     m_parent);

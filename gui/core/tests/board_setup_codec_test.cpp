@@ -74,15 +74,14 @@ TEST_P(BoardSetupReaderFailure, ShowsTheSpecificMessageThenTheGeneralOneAndClear
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, BoardSetupReaderFailure,
-    testing::Values(
-        FailingLine{"pp8/8/8/8/8/8/8/8 w - -", "Error in EPD rank description"},
-        FailingLine{"8/8/8/8/8/8/8 w - -", "Error in EPD position description"},
-        FailingLine{"8/8/8/8/8/8/8/8 W - -", "Error in EPD move right description"},
-        FailingLine{"8/8/8/8/8/8/8/8  - -", "Error in EPD move right description"},
-        FailingLine{"8/8/8/8/8/8/8/8 b - e4", "Error in EPD ep field description"},
-        FailingLine{"8/8/8/8/8/8/8/8 b - e", "Error in EPD ep field description"},
-        FailingLine{"8/8/8/8/8/8/8/8 b - ", "Error in EPD ep field description"},
-        FailingLine{"8/8/8/8/8/8/8/8 b - i3", "Error in EPD ep field description"}));
+    testing::Values(FailingLine{"pp8/8/8/8/8/8/8/8 w - -", "Error in EPD rank description"},
+                    FailingLine{"8/8/8/8/8/8/8 w - -", "Error in EPD position description"},
+                    FailingLine{"8/8/8/8/8/8/8/8 W - -", "Error in EPD move right description"},
+                    FailingLine{"8/8/8/8/8/8/8/8  - -", "Error in EPD move right description"},
+                    FailingLine{"8/8/8/8/8/8/8/8 b - e4", "Error in EPD ep field description"},
+                    FailingLine{"8/8/8/8/8/8/8/8 b - e", "Error in EPD ep field description"},
+                    FailingLine{"8/8/8/8/8/8/8/8 b - ", "Error in EPD ep field description"},
+                    FailingLine{"8/8/8/8/8/8/8/8 b - i3", "Error in EPD ep field description"}));
 
 TEST(BoardSetupReader, EnPassantRankIsNotComparedWithTheSide) {
     BoardSetupState state;

@@ -54,23 +54,49 @@ TEST_P(OpcodeReaderKeeps, WhatNoFieldHolds) {
 INSTANTIATE_TEST_SUITE_P(
     OpcodeReader, OpcodeReaderKeeps,
     testing::Values(
-        KeptCase{"StsScoring", "bm f5; id \"U.1\"; c0 \"f5=10\"; c7 \"f5 Bg4\"; c8 \"10 2\"; c9 \"f4f5 f3g4\";",
+        KeptCase{"StsScoring",
+                 "bm f5; id \"U.1\"; c0 \"f5=10\"; c7 \"f5 Bg4\"; c8 \"10 2\"; c9 \"f4f5 f3g4\";",
                  "c7 \"f5 Bg4\";c8 \"10 2\";c9 \"f4f5 f3g4\";",
-                 "bm f5;c0 \"f5=10\";id \"U.1\";c7 \"f5 Bg4\";c8 \"10 2\";c9 \"f4f5 f3g4\";", {}},
-        KeptCase{"OtherCaseAndAnalysisCounts", "BM e4; acd 20; id x; sv 1.0;",
-                 "BM e4;acd 20;sv 1.0;", "id x;BM e4;acd 20;sv 1.0;", {}},
+                 "bm f5;c0 \"f5=10\";id \"U.1\";c7 \"f5 Bg4\";c8 \"10 2\";c9 \"f4f5 f3g4\";",
+                 {}},
+        KeptCase{"OtherCaseAndAnalysisCounts",
+                 "BM e4; acd 20; id x; sv 1.0;",
+                 "BM e4;acd 20;sv 1.0;",
+                 "id x;BM e4;acd 20;sv 1.0;",
+                 {}},
         KeptCase{"UnterminatedLastOperation", "id \"x\"; acn 5", "acn 5", "id \"x\";acn 5", {}},
-        KeptCase{"NoSemicolonAtAll", "bm e4", "bm e4", "bm e4", {"Error in EPD opcode description"}},
-        KeptCase{"EmptyOperationStopsReading", "bm e4;;id x;", ";id x;", "bm e4;;id x;",
+        KeptCase{
+            "NoSemicolonAtAll", "bm e4", "bm e4", "bm e4", {"Error in EPD opcode description"}},
+        KeptCase{"EmptyOperationStopsReading",
+                 "bm e4;;id x;",
+                 ";id x;",
+                 "bm e4;;id x;",
                  {"Error in EPD opcode description"}},
-        KeptCase{"LeadingSemicolonOfAPerftLine", ";D1 20 ;D2 400", ";D1 20 ;D2 400",
-                 ";D1 20 ;D2 400", {"Error in EPD opcode description"}},
-        KeptCase{"BlankOperation", "bm e4; ;id x;", ";id x;", "bm e4;;id x;",
+        KeptCase{"LeadingSemicolonOfAPerftLine",
+                 ";D1 20 ;D2 400",
+                 ";D1 20 ;D2 400",
+                 ";D1 20 ;D2 400",
                  {"Error in EPD opcode description"}},
-        KeptCase{"EarlierDuplicateAndDoubleFlag", "bm e4; bm d4; noop; noop;",
-                 "bm e4;noop;", "bm d4;noop;bm e4;noop;", {}},
-        KeptCase{"FlagWithOperandsAndOpcodeWithout", "noop 1 2; draw_offer please; id; c0 ;",
-                 "noop 1 2;draw_offer please;id;c0;", "noop 1 2;draw_offer please;id;c0;", {}}),
+        KeptCase{"BlankOperation",
+                 "bm e4; ;id x;",
+                 ";id x;",
+                 "bm e4;;id x;",
+                 {"Error in EPD opcode description"}},
+        KeptCase{"EarlierDuplicateAndDoubleFlag",
+                 "bm=e4; c7 x; bm d4; noop; noop;",
+                 "bm=e4;c7 x;noop;",
+                 "bm d4;noop;bm=e4;c7 x;noop;",
+                 {}},
+        KeptCase{"SemicolonInAQuotedOperand",
+                 "bm e4; id \"a;b\"; nic x;",
+                 "id \"a;b\"; nic x;",
+                 "bm e4;id \"a;b\"; nic x;",
+                 {}},
+        KeptCase{"FlagWithOperandsAndOpcodeWithout",
+                 "noop 1 2; draw_offer please; id; c0 ;",
+                 "noop 1 2;draw_offer please;id;c0;",
+                 "noop 1 2;draw_offer please;id;c0;",
+                 {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OpcodeReader, EveryFieldIsEmptiedBeforeReading) {
@@ -152,7 +178,8 @@ TEST(OpcodeChecks, SemicolonComesFirstAndFieldsInOrder) {
 
 std::optional<std::string> drawCheck(std::initializer_list<const char*> flags) {
     OpcodeFields fields;
-    for (const char* flag : flags) fields.setValue(flag, "1");
+    for (const char* flag : flags)
+        fields.setValue(flag, "1");
     const auto failure = checkOperations(fields);
     if (!failure) return std::nullopt;
     return failure->message;
@@ -195,8 +222,10 @@ TEST(OpcodeBuild, EveryOpcodeInItsFixedPlace) {
     OpcodeFields fields;
     for (std::size_t i = 0; i < opcodeTable().size(); ++i) {
         const auto& info = opcodeTable()[i];
-        if (info.kind == OperandKind::Flag) fields.setChecked(i, true);
-        else fields.setValue(i, "x");
+        if (info.kind == OperandKind::Flag)
+            fields.setChecked(i, true);
+        else
+            fields.setValue(i, "x");
     }
     EXPECT_EQ(buildOperations(fields),
               "acn x;acs x;am x;bm x;c0 x;c1 x;c2 x;c3 x;c4 x;c5 x;c6 x;ce x;dm x;"

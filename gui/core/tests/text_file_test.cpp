@@ -53,30 +53,41 @@ TEST_F(TextFile, ShortLinesAreSkippedAndBytesKept) {
     EXPECT_EQ(read.firstSkippedLine, 3u);
 }
 
-TEST_F(TextFile, LineEndsAreTakenFromTheFirstLineEnd) {
+TEST_F(TextFile, LineEndsAreTakenFromTheFirstLineEndAndTheTailKept) {
     struct Case {
         const char* bytes;
         const char* end;
-        bool afterLastLine;
+        const char* tail;
+        std::size_t skipped;
     };
-    for (const Case& c : {Case{"123456789012345\n123456789012345\r\n", "\n", true},
-                          Case{"123456789012345\r\n123456789012345", "\r\n", false},
-                          Case{"123456789012345\r123456789012345\r", "\r", true},
-                          Case{"123456789012345", "\r\n", false}}) {
+    for (const Case& c : {Case{"123456789012345\n123456789012345\r\n", "\n", "\r\n", 0},
+                          Case{"123456789012345\r\n123456789012345", "\r\n", "", 0},
+                          Case{"123456789012345\r123456789012345\r", "\r", "\r", 0},
+                          Case{"123456789012345\n\n \n\x1A", "\n", "\n\n \n\x1A", 0},
+                          Case{"123456789012345\r\n; comment\r\n\r\n", "\r\n", "\r\n", 1},
+                          Case{"123456789012345", "\r\n", "", 0}}) {
         folder.write("e.epd", c.bytes);
         const auto read = readEpdLines(folder.path("e.epd"), 0);
-        EXPECT_EQ(read.ending, (LineEnding{c.end, c.afterLastLine})) << c.bytes;
+        EXPECT_EQ(read.ending, (LineEnding{c.end, c.tail})) << c.bytes;
+        EXPECT_EQ(read.skippedLines, c.skipped) << c.bytes;
     }
 }
 
 TEST_F(TextFile, BinaryDataIsNotTextButAStrayNulIs) {
-    std::string binary = "\x7F" "ELF";
-    for (int i = 0; i < 200; ++i) binary += std::string("\0\0\x01\x02" "abcd", 8);
+    std::string binary =
+        "\x7F"
+        "ELF";
+    for (int i = 0; i < 200; ++i)
+        binary += std::string(
+            "\0\0\x01\x02"
+            "abcd",
+            8);
     folder.write("program", binary);
     EXPECT_EQ(readEpdLines(folder.path("program"), 0).status, ReadStatus::NotText);
     // A published suite ends every line with a NUL.
     std::string suite;
-    for (int i = 0; i < 25; ++i) suite += "8/8/8/8/8/8/8/8 w - - 0 1 ; bm Qb3" + std::string(1, '\0') + "\n";
+    for (int i = 0; i < 25; ++i)
+        suite += "8/8/8/8/8/8/8/8 w - - 0 1 ; bm Qb3" + std::string(1, '\0') + "\n";
     folder.write("suite.epd", suite);
     EXPECT_EQ(readEpdLines(folder.path("suite.epd"), 0).lines.size(), 25u);
 }
@@ -122,9 +133,9 @@ TEST_F(TextFile, SafeWriteFollowsASymbolicLink) {
 
 TEST_F(TextFile, LinesAreWrittenWithTheGivenLineEnds) {
     const std::vector<std::string_view> lines = {"a", "b"};
-    ASSERT_TRUE(writeLinesSafely(folder.path("lf"), lines, {"\n", true}).ok);
-    ASSERT_TRUE(writeLinesSafely(folder.path("open"), lines, {"\r\n", false}).ok);
-    EXPECT_EQ(folder.read("lf"), "a\nb\n");
+    ASSERT_TRUE(writeLinesSafely(folder.path("lf"), lines, {"\n", "\n\n"}).ok);
+    ASSERT_TRUE(writeLinesSafely(folder.path("open"), lines, {"\r\n", ""}).ok);
+    EXPECT_EQ(folder.read("lf"), "a\nb\n\n");
     EXPECT_EQ(folder.read("open"), "a\r\nb");
 }
 

@@ -7,17 +7,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Why an argument that is no switch cannot be the file to open, or "" when it can.
+// Why an argument that is no switch names no file that could be opened, or "" when it does.
 std::string problemWithFile(const std::string& argument) {
     std::error_code ec;
     const auto status = fs::status(argument, ec);
     if (ec || !fs::exists(status)) return "File " + argument + " not found";
     if (fs::is_directory(status)) return argument + " is a folder, not an EPD file";
     if (!fs::is_regular_file(status)) return argument + " is not a file";
-    const std::string extension = fs::path(argument).extension().string();
-    if (extension != ".EPD" && extension != ".epd")
-        return "File " + argument + " is not opened: the name of an EPD file ends in .EPD or .epd";
     return {};
+}
+
+bool hasEpdExtension(const std::string& argument) {
+    const std::string extension = fs::path(argument).extension().string();
+    return extension == ".EPD" || extension == ".epd";
 }
 
 }  // namespace
@@ -36,14 +38,13 @@ CommandLine CommandLine::parse(const std::vector<std::string>& arguments) {
         } else if (argument == "--version") {
             result.showVersion = true;
         } else if (!argument.empty() && argument[0] == '-' && !fs::exists(argument)) {
-            result.problems.push_back("Unknown option " + argument + " (Brisvane --help lists them)");
+            result.problems.push_back("Unknown option " + argument +
+                                      " (Brisvane --help lists them)");
         } else if (auto problem = problemWithFile(argument); !problem.empty()) {
             result.problems.push_back(std::move(problem));
-        } else if (result.fileToOpen.empty()) {
+        } else if (result.fileToOpen.empty() && hasEpdExtension(argument)) {
+            // Other files, and EPD files after the first, are ignored.
             result.fileToOpen = argument;
-        } else {
-            result.problems.push_back("Only one EPD file is opened at start: " + argument +
-                                      " is not opened");
         }
     }
     return result;

@@ -12,8 +12,9 @@ struct CommandLine {
     bool showVersion = false;        // "--version": print the version and end
     // The first argument naming an existing file with the extension ".EPD" or ".epd".
     std::string fileToOpen;
-    // Why an argument was not used (a missing file, a folder, another kind of file, an unknown
-    // option), one message each, to show at start instead of ignoring it silently.
+    // Why an argument could not be used (a missing file, a folder, an unknown option), one
+    // message each, to show at start instead of ignoring it silently. A file that is not text
+    // is reported when it is opened.
     std::vector<std::string> problems;
 
     static CommandLine parse(const std::vector<std::string>& arguments);

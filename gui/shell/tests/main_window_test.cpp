@@ -58,7 +58,8 @@ protected:
     }
     std::string writeEpd(const std::string& name, const std::vector<std::string>& lines) {
         std::string bytes;
-        for (const auto& line : lines) bytes += line + "\r\n";
+        for (const auto& line : lines)
+            bytes += line + "\r\n";
         folder.write(name, bytes);
         return folder.path(name);
     }
@@ -88,9 +89,9 @@ TEST_F(MainWindow, HasItsFixedLayoutAndNamedParts) {
     EXPECT_EQ(field(), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
     EXPECT_TRUE(child<QLineEdit>("EPDactual")->isReadOnly());
     EXPECT_EQ(list()->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
-    for (const char* button : {"NewButton", "OpenButton", "CloseButton", "SaveButton", "EditBtn",
-                               "DeleteBtn", "BtnPaste", "PrevEPD", "NextEPD", "CopyButton",
-                               "SaveGifBtn", "AnalyseBtn", "ExitButton"})
+    for (const char* button :
+         {"NewButton", "OpenButton", "CloseButton", "SaveButton", "EditBtn", "DeleteBtn",
+          "BtnPaste", "PrevEPD", "NextEPD", "CopyButton", "SaveGifBtn", "AnalyseBtn", "ExitButton"})
         child<QToolButton>(button);
     EXPECT_EQ(child<QToolButton>("BtnPaste")->toolTip(), "Import EPD lines from clipboard");
 }
@@ -103,16 +104,26 @@ struct MenuItem {
 
 TEST_F(MainWindow, MenuItemsHaveTheirCaptionsAndShortcuts) {
     const MenuItem items[] = {
-        {"miNewFile", "&New EPD", ""},          {"miOpenFile", "&Open EPD...", "Ctrl+O"},
-        {"miCloseFile", "&Close EPD", ""},      {"miAppendFile", "&Append EPD...", ""},
-        {"miSaveFile", "&Save EPD", ""},        {"miSaveAsFile", "Sa&ve EPD as...", ""},
-        {"miExit", "E&xit", "Ctrl+Q"},          {"miUndoEPD", "&Undo", "Ctrl+Z"},
-        {"miNewEPD", "&New", "Ctrl+N"},         {"miEditEPD", "&Edit", "Ctrl+E"},
-        {"miDeleteEPD", "&Delete", "Del"},      {"miNormalizeEPD", "Normali&ze", "F12"},
-        {"miGotoEPD", "Goto...", "Ctrl+G"},     {"miPasteEPD", "Paste", "Ctrl+V"},
-        {"miCopyEPD", "&Copy", "Ctrl+C"},       {"miCopyEPDstringEPD", "Copy E&PD string", ""},
-        {"miSaveasGIF", "Save as &GIF...", "Ctrl+S"}, {"miAnalyseEPD", "&Analyse", "Ctrl+A"},
-        {"miAnalyseEPDfile", "Analyse EPD file...", "Ctrl+F"}, {"miPrintFile", "&Print...", "Ctrl+P"},
+        {"miNewFile", "&New EPD", ""},
+        {"miOpenFile", "&Open EPD...", "Ctrl+O"},
+        {"miCloseFile", "&Close EPD", ""},
+        {"miAppendFile", "&Append EPD...", ""},
+        {"miSaveFile", "&Save EPD", ""},
+        {"miSaveAsFile", "Sa&ve EPD as...", ""},
+        {"miExit", "E&xit", "Ctrl+Q"},
+        {"miUndoEPD", "&Undo", "Ctrl+Z"},
+        {"miNewEPD", "&New", "Ctrl+N"},
+        {"miEditEPD", "&Edit", "Ctrl+E"},
+        {"miDeleteEPD", "&Delete", "Del"},
+        {"miNormalizeEPD", "Normali&ze", "F12"},
+        {"miGotoEPD", "Goto...", "Ctrl+G"},
+        {"miPasteEPD", "Paste", "Ctrl+V"},
+        {"miCopyEPD", "&Copy", "Ctrl+C"},
+        {"miCopyEPDstringEPD", "Copy E&PD string", ""},
+        {"miSaveasGIF", "Save as &GIF...", "Ctrl+S"},
+        {"miAnalyseEPD", "&Analyse", "Ctrl+A"},
+        {"miAnalyseEPDfile", "Analyse EPD file...", "Ctrl+F"},
+        {"miPrintFile", "&Print...", "Ctrl+P"},
     };
     for (const auto& item : items) {
         QAction* found = act(item.name);
@@ -121,7 +132,8 @@ TEST_F(MainWindow, MenuItemsHaveTheirCaptionsAndShortcuts) {
         EXPECT_EQ(found->shortcut().toString(), item.shortcut) << item.name;
     }
     QStringList menus;
-    for (QAction* menu : window->menuBar()->actions()) menus << menu->text();
+    for (QAction* menu : window->menuBar()->actions())
+        menus << menu->text();
     EXPECT_EQ(menus, (QStringList{"&File", "&EPD", "&Options", "&Help"}));
     EXPECT_FALSE(act("miSaveasJPG")->isVisible());
 }
@@ -192,7 +204,8 @@ TEST_F(MainWindow, DeleteUndoNormalizeAndGotoThroughTheMenu) {
     EXPECT_EQ(window->progressWindow()->title(), "Normalize EPD file");
     EXPECT_EQ(window->progressWindow()->gaugeValue(), 3);
     EXPECT_FALSE(window->progressWindow()->isVisible());
-    EXPECT_EQ(list()->model()->index(2, 0).data().toString(), "8/8/8/8/8/8/8/71 w - - id \"short\";");
+    EXPECT_EQ(list()->model()->index(2, 0).data().toString(),
+              "8/8/8/8/8/8/8/71 w - - id \"short\";");
 
     prompts.input("3");
     act("miGotoEPD")->trigger();
@@ -233,6 +246,9 @@ TEST_F(MainWindow, ClosingTheWindowAsksAboutChangesAndCanBeRefused) {
     prompts.yes().cancel();  // wants to save, then cancels the dialog: the window stays
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
+    prompts.cancel();  // Cancel or Escape at the question itself
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
     prompts.no();
     EXPECT_TRUE(window->close());
     EXPECT_EQ(folder.read("a.epd"), kLine1 + "\r\n" + kLine2 + "\r\n");
@@ -259,8 +275,9 @@ TEST_F(MainWindow, AMissingPieceImageIsReportedAndEndsTheProgram) {
     TempFolder images;
     for (int slot = 1; slot <= 24; ++slot)
         if (slot != 7)
-            QFile::copy(QStringLiteral(":/pieces/PIECE%1.bmp").arg(slot),
-                        QString::fromStdString(images.path("PIECE" + std::to_string(slot) + ".bmp")));
+            QFile::copy(
+                QStringLiteral(":/pieces/PIECE%1.bmp").arg(slot),
+                QString::fromStdString(images.path("PIECE" + std::to_string(slot) + ".bmp")));
     MainFormSetup setup;
     setup.folders = AppFolders::forProgramFolder(folder.root());
     setup.prompts = &prompts;

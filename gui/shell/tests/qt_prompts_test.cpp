@@ -15,22 +15,9 @@
 #include <gtest/gtest.h>
 
 #include "temp_folder.h"
+#include "when_modal.h"
 
 namespace {
-
-// Runs `steps` on the modal widget of type T once it is open, from inside its event loop.
-template <class T>
-void whenModal(std::function<void(T*)> steps) {
-    QTimer::singleShot(0, [steps] {
-        T* widget = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!widget) {
-            ADD_FAILURE() << "no modal widget of the expected kind";
-            if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
-            return;
-        }
-        steps(widget);
-    });
-}
 
 // The save question has Yes, No and Cancel; Escape and closing the box mean Cancel, so a
 // reflex never throws work away.
@@ -43,22 +30,20 @@ TEST(QtPrompts, SaveQuestionEscapeAndCloseMeanCancel) {
     const auto press = [](QMessageBox::StandardButton which) {
         return [which](QMessageBox* box) { box->button(which)->click(); };
     };
-    for (const Case& c : {Case{[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); },
-                               Reply::Cancel},
-                          Case{[](QMessageBox* box) { box->close(); }, Reply::Cancel},
-                          Case{press(QMessageBox::Yes), Reply::Yes},
-                          Case{press(QMessageBox::No), Reply::No},
-                          Case{[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); },
-                               Reply::Yes}}) {
+    for (const Case& c :
+         {Case{[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }, Reply::Cancel},
+          Case{[](QMessageBox* box) { box->close(); }, Reply::Cancel},
+          Case{press(QMessageBox::Yes), Reply::Yes}, Case{press(QMessageBox::No), Reply::No},
+          Case{[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }, Reply::Yes}}) {
         whenModal<QMessageBox>([&c](QMessageBox* box) {
             EXPECT_EQ(box->text(), "EPD file changed - save file ?");
             EXPECT_EQ(box->windowTitle(), "Brisvane");
             EXPECT_EQ(box->buttons().size(), 3);
             c.act(box);
         });
-        EXPECT_EQ(prompts.askYesNoCancel("Brisvane", "EPD file changed - save file ?",
-                                         Icon::Question),
-                  c.reply);
+        EXPECT_EQ(
+            prompts.askYesNoCancel("Brisvane", "EPD file changed - save file ?", Icon::Question),
+            c.reply);
     }
 }
 

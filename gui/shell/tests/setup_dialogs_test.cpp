@@ -24,6 +24,7 @@
 #include "opcode_dialog.h"
 #include "scripted_prompts.h"
 #include "temp_folder.h"
+#include "when_modal.h"
 #include "text_file.h"
 
 namespace {
@@ -42,23 +43,6 @@ QPoint centreOf(Square square) {
     return {at.x + 19, at.y + 19};
 }
 
-// Runs `steps` on the next modal dialog of type T once it is open, from inside its event loop.
-template <class T>
-void whenModal(std::function<void(T*)> steps) {
-    QTimer::singleShot(0, [steps] {
-        T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            ADD_FAILURE() << "no modal dialog of the expected kind: "
-                          << (QApplication::activeModalWidget()
-                                  ? QApplication::activeModalWidget()->metaObject()->className()
-                                  : "none");
-            if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
-            return;
-        }
-        steps(dialog);
-    });
-}
-
 class OpcodeDialog : public testing::Test {
 protected:
     void TearDown() override {
@@ -71,7 +55,8 @@ protected:
 TEST_F(OpcodeDialog, HasEveryFieldWithItsNameHintAndLimit) {
     EXPECT_EQ(dialog.windowTitle(), "Brisvane: EPD Opcode Editor");
     QStringList tabs;
-    for (int i = 0; i < dialog.pages()->count(); ++i) tabs << dialog.pages()->tabText(i);
+    for (int i = 0; i < dialog.pages()->count(); ++i)
+        tabs << dialog.pages()->tabText(i);
     EXPECT_EQ(tabs, (QStringList{"General", "Analysis", "Comment", "Position", "Opening", "Misc"}));
     EXPECT_EQ(dialog.pages()->widget(5)->objectName(), "TSMisc");
     for (const OpcodeInfo& info : opcodeTable()) {
@@ -80,8 +65,11 @@ TEST_F(OpcodeDialog, HasEveryFieldWithItsNameHintAndLimit) {
         ASSERT_NE(editor, nullptr) << name.toStdString();
         EXPECT_EQ(editor->toolTip().toStdString(), std::string(info.hint));
         EXPECT_TRUE(dialog.pages()->widget(static_cast<int>(info.page))->isAncestorOf(editor));
-        if (auto* edit = qobject_cast<QLineEdit*>(editor))
-            EXPECT_EQ(edit->validator() != nullptr, info.maxLength() > 0) << name.toStdString();
+        // Integer fields take at most 10 typed characters; text fields take anything.
+        if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+            QTest::keyClicks(edit, QStringLiteral("12345678901"));
+            EXPECT_EQ(edit->text().size(), info.maxLength() ? 10 : 11) << name.toStdString();
+        }
     }
     EXPECT_NE(named<QCheckBox>(&dialog, "CBdraw_accept"), nullptr);
 }
@@ -252,7 +240,8 @@ TEST_F(BoardSetupDialog, OpcodeButtonEditsTheOperations) {
     whenModal<TOpcodeSetup>([](TOpcodeSetup* opcodes) {
         EXPECT_EQ(opcodes->field("bm")->text(), "Kd2");
         opcodes->field("id")->setText("\"new\"");
-        QTest::mouseClick(opcodes->findChild<QPushButton*>(QStringLiteral("BtnOK")), Qt::LeftButton);
+        QTest::mouseClick(opcodes->findChild<QPushButton*>(QStringLiteral("BtnOK")),
+                          Qt::LeftButton);
     });
     QTest::mouseClick(named<QPushButton>(&dialog, "BtnEpdOpcode"), Qt::LeftButton);
     EXPECT_EQ(dialog.editor().state().operations, "bm Kd2;id \"new\";");
@@ -304,7 +293,8 @@ TEST_F(MainWindowEditing, NewLineBuiltWithTheMouseIsAppended) {
     window->document().newFile();
     whenModal<TBoardSetup>([](TBoardSetup* setup) {
         auto place = [setup](const char* panel, Square square) {
-            QTest::mouseClick(setup->findChild<QFrame*>(QString::fromLatin1(panel)), Qt::LeftButton);
+            QTest::mouseClick(setup->findChild<QFrame*>(QString::fromLatin1(panel)),
+                              Qt::LeftButton);
             QTest::mouseClick(setup->diagram(), Qt::LeftButton, {}, centreOf(square));
         };
         place("PanelWK", 6);
@@ -316,9 +306,11 @@ TEST_F(MainWindowEditing, NewLineBuiltWithTheMouseIsAppended) {
         whenModal<TOpcodeSetup>([](TOpcodeSetup* opcodes) {
             opcodes->field("bm")->setText("Kg7");
             opcodes->field("id")->setText("\"mouse\"");
-            QTest::mouseClick(opcodes->findChild<QPushButton*>(QStringLiteral("BtnOK")), Qt::LeftButton);
+            QTest::mouseClick(opcodes->findChild<QPushButton*>(QStringLiteral("BtnOK")),
+                              Qt::LeftButton);
         });
-        QTest::mouseClick(setup->findChild<QPushButton*>(QStringLiteral("BtnEpdOpcode")), Qt::LeftButton);
+        QTest::mouseClick(setup->findChild<QPushButton*>(QStringLiteral("BtnEpdOpcode")),
+                          Qt::LeftButton);
         QTest::mouseClick(setup->findChild<QPushButton*>(QStringLiteral("BtnOK")), Qt::LeftButton);
     });
     QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
@@ -333,7 +325,8 @@ TEST_F(MainWindowEditing, EditSubstitutesTheLineOrCancelChangesNothing) {
     folder.write("a.epd", line + "\r\n");
     window->document().openFileIfExists(folder.path("a.epd"));
     whenModal<TBoardSetup>([](TBoardSetup* setup) {
-        QTest::mouseClick(setup->findChild<QPushButton*>(QStringLiteral("BtnCancel")), Qt::LeftButton);
+        QTest::mouseClick(setup->findChild<QPushButton*>(QStringLiteral("BtnCancel")),
+                          Qt::LeftButton);
     });
     window->action(QStringLiteral("miEditEPD"))->trigger();
     EXPECT_EQ(window->document().line(0), line);
@@ -361,7 +354,8 @@ std::multiset<std::string> operationsOf(std::string_view operations) {
     std::size_t start = 0;
     for (;;) {
         const auto end = operations.find(';', start);
-        const auto piece = operations.substr(start, end == std::string_view::npos ? end : end - start);
+        const auto piece =
+            operations.substr(start, end == std::string_view::npos ? end : end - start);
         const auto first = piece.find_first_not_of(' ');
         if (first != std::string_view::npos)
             pieces.emplace(piece.substr(first, piece.find_last_not_of(' ') - first + 1));
@@ -381,8 +375,8 @@ std::string_view positionFieldsOf(std::string_view line, std::size_t fields) {
 TEST(UntouchedRoundTrip, EveryLineOfThePublishedSuitesComesBack) {
     ScriptedPrompts prompts;
     std::size_t lines = 0;
-    for (const char* suite : {"sts-undermine.epd", "wac.epd", "bratko-kopec.epd", "kaufman.epd",
-                              "perftsuite.epd"}) {
+    for (const char* suite :
+         {"sts-undermine.epd", "wac.epd", "bratko-kopec.epd", "kaufman.epd", "perftsuite.epd"}) {
         const auto read = readEpdLines(std::string(BRISVANE_TESTDATA_DIR) + "/epd/" + suite, 0);
         ASSERT_EQ(read.status, ReadStatus::Ok) << suite;
         for (const std::string_view line : read.lines) {
@@ -429,7 +423,8 @@ TEST(UntouchedRoundTrip, EveryLineOfThePublishedSuitesComesBack) {
 }
 
 TEST_F(OpcodeDialog, FilledFieldsAreNotCutByTheTypingLimit) {
-    dialog.setOperations("acn 0000000000012; acs 12345678901;");
+    const std::string longComment = "c0 \"" + std::string(40000, 'x') + "\";";
+    dialog.setOperations("acn 0000000000012; acs 12345678901;" + longComment);
     dialog.OnShow();
     dialog.show();
     QLineEdit* acn = dialog.field("acn");
@@ -449,7 +444,7 @@ TEST_F(OpcodeDialog, FilledFieldsAreNotCutByTheTypingLimit) {
     EXPECT_EQ(prompts.messages(), Messages{"opcode acs: operand isn't a valid number"});
     acs->clear();
     QTest::mouseClick(named<QPushButton>(&dialog, "BtnOK"), Qt::LeftButton);
-    EXPECT_EQ(dialog.operations(), "acn 0000000000012;");
+    EXPECT_EQ(dialog.operations(), "acn 0000000000012;" + longComment);
 }
 
 TEST_F(OpcodeDialog, EditedTextKeepsTheEncodingOfTheLine) {
@@ -457,8 +452,9 @@ TEST_F(OpcodeDialog, EditedTextKeepsTheEncodingOfTheLine) {
         const char* operations;
         const char* result;
     };
-    for (const Case& c : {Case{"c0 \"Caf\xE9\";", "c0 \"Caf\xE9\";id \"M\xFCller\";"},
-                          Case{"c0 \"Caf\xC3\xA9\";", "c0 \"Caf\xC3\xA9\";id \"M\xC3\xBCller\";"}}) {
+    for (const Case& c :
+         {Case{"c0 \"Caf\xE9\";", "c0 \"Caf\xE9\";id \"M\xFCller\";"},
+          Case{"c0 \"Caf\xC3\xA9\";", "c0 \"Caf\xC3\xA9\";id \"M\xC3\xBCller\";"}}) {
         TOpcodeSetup editor(prompts);
         editor.setOperations(c.operations);
         editor.OnShow();
@@ -467,6 +463,15 @@ TEST_F(OpcodeDialog, EditedTextKeepsTheEncodingOfTheLine) {
         QTest::mouseClick(named<QPushButton>(&editor, "BtnOK"), Qt::LeftButton);
         EXPECT_EQ(editor.operations(), c.result);
     }
+    // A character Latin-1 lacks is refused, not written as "?".
+    dialog.setOperations("c0 \"Caf\xE9\";");
+    dialog.OnShow();
+    dialog.field("c3")->setText(QStringLiteral("\u20AC 5"));
+    QTest::mouseClick(named<QPushButton>(&dialog, "BtnOK"), Qt::LeftButton);
+    EXPECT_FALSE(dialog.accepted());
+    EXPECT_EQ(prompts.messages(),
+              Messages{"opcode c3: operand holds characters that a Latin-1 line cannot hold"});
+    EXPECT_EQ(dialog.pages()->currentWidget()->objectName(), "TSComment");
 }
 
 // The window system shows a dialog again when it is restored after minimising; the edits in
