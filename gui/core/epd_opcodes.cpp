@@ -130,7 +130,18 @@ std::string_view pageComponent(OpcodePage page) {
     return names[static_cast<std::size_t>(page)];
 }
 
-OpcodeFields::OpcodeFields() : m_values(opcodeTable().size()) {}
+OpcodeFields::OpcodeFields() : m_values(opcodeTable().size()), m_earlier(opcodeTable().size()) {}
+
+void OpcodeFields::addEarlier(std::size_t index, std::string_view operation) {
+    m_earlier[index].append(operation).append(";");
+}
+
+std::string OpcodeFields::keptOperations() const {
+    std::string out;
+    for (const auto& earlier : m_earlier)
+        out += earlier;
+    return out + m_kept;
+}
 
 const std::string& OpcodeFields::value(std::string_view opcode) const {
     return m_values[indexOf(opcode)];
@@ -193,14 +204,12 @@ std::vector<std::string> readOperations(std::string_view text, OpcodeFields& fie
         return messages;
     }
     const auto& table = opcodeTable();
-    // Operations no field holds, with their place in the text, so that they are written back
-    // in the order they stood.
-    std::vector<std::pair<std::size_t, std::string_view>> kept;
-    // The operation each text field was filled from, and its place.
-    std::vector<std::pair<std::size_t, std::string_view>> filledFrom(table.size());
-    std::size_t place = 0;
+    // Operations no field holds, in the order they stood.
+    std::string kept;
+    // The operation each text field was filled from.
+    std::vector<std::string_view> filledFrom(table.size());
     for (auto semicolon = text.find(';'); semicolon != std::string_view::npos;
-         semicolon = text.find(';'), ++place) {
+         semicolon = text.find(';')) {
         const std::string_view operation = trimBlanks(text.substr(0, semicolon));
         if (operation.empty()) {
             // An empty operation (";;", a leading ";"): reading stops, the rest stays as it is.
@@ -209,7 +218,10 @@ std::vector<std::string> readOperations(std::string_view text, OpcodeFields& fie
         }
         // An odd number of quotes means a ";" inside a quoted operand: splitting there would
         // tear the operand apart, so the rest stays as it is.
-        if (std::count(operation.begin(), operation.end(), '"') % 2 != 0) break;
+        if (std::count(operation.begin(), operation.end(), '"') % 2 != 0) {
+            messages.emplace_back(kReadError);
+            break;
+        }
         const auto separator = operation.find_first_of(" =");
         const std::string_view opcode = operation.substr(0, separator);
         const std::string_view operand = separator == std::string_view::npos
@@ -223,25 +235,20 @@ std::vector<std::string> readOperations(std::string_view text, OpcodeFields& fie
             if (flag) {
                 fields.setChecked(*index, true);
             } else {
-                // A later duplicate takes the field; the earlier one is kept.
-                if (!fields.value(*index).empty()) kept.push_back(filledFrom[*index]);
-                filledFrom[*index] = {place, operation};
+                // A later duplicate takes the field; the earlier one is kept before it.
+                if (!fields.value(*index).empty()) fields.addEarlier(*index, filledFrom[*index]);
+                filledFrom[*index] = operation;
                 fields.setValue(*index, std::string(operand));
             }
         } else {
-            kept.emplace_back(place, operation);
+            kept.append(operation).append(";");
         }
         text.remove_prefix(semicolon + 1);
     }
-    std::stable_sort(kept.begin(), kept.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::string keptText;
-    for (const auto& [at, operation] : kept)
-        keptText.append(operation).append(";");
     // What was not read (after an empty operation, an operation without its final ";") is
     // kept as it stands.
-    keptText.append(trimBlanks(text));
-    fields.setKept(std::move(keptText));
+    kept.append(trimBlanks(text));
+    fields.setKept(std::move(kept));
     return messages;
 }
 
@@ -288,6 +295,7 @@ std::string buildOperations(const OpcodeFields& fields) {
         if (table[index].kind == OperandKind::Flag) {
             if (fields.checked(index)) out.append(opcode).append(";");
         } else if (!fields.value(index).empty()) {
+            out.append(fields.earlier(index));
             out.append(opcode).append(" ").append(fields.value(index)).append(";");
         }
     }

@@ -55,10 +55,18 @@ public:
     // read (verbatim, also when it lacks its final ";").
     const std::string& kept() const { return m_kept; }
     void setKept(std::string kept) { m_kept = std::move(kept); }
+    // Earlier operations of a text field's opcode that its later one overrode, each with its
+    // ";": written just before the field's own operation, so the field's value still wins when
+    // the line is read again.
+    const std::string& earlier(std::size_t index) const { return m_earlier[index]; }
+    void addEarlier(std::size_t index, std::string_view operation);
+    // Everything written back as it stood: the earlier duplicates, then the kept text.
+    std::string keptOperations() const;
     void clear();
 
 private:
     std::vector<std::string> m_values;
+    std::vector<std::string> m_earlier;
     std::string m_kept;
 };
 
@@ -66,7 +74,8 @@ private:
 // Every field is emptied first. Nothing of the text is lost: an operation the fields cannot hold
 // (an unknown or differently cased opcode, an earlier duplicate, a flag with operands, a known
 // opcode without operand) is kept verbatim, and so is the text from the first place that cannot
-// be read on ("Error in EPD opcode description").
+// be read on (an empty operation, a ";" inside a quoted operand: "Error in EPD opcode
+// description").
 std::vector<std::string> readOperations(std::string_view text, OpcodeFields& fields);
 
 struct OpcodeCheckFailure {

@@ -17,28 +17,22 @@
 namespace {
 
 // Lets the user type no more than `limit` characters into a field, while a longer text the
-// program puts there (fill) stays whole and may be shortened: only growth beyond the limit is
-// refused.
+// program puts there (fill) stays whole: the field may hold up to that text's length, so it can
+// be shortened and edited (undo and redo included) but never grow past it.
 class TypingLimit : public QValidator {
 public:
-    TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), m_limit(limit) {
-        connect(edit, &QLineEdit::textChanged, this,
-                [this](const QString& text) { m_before = text; });
-    }
+    TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), m_limit(limit), m_allowed(limit) {}
     State validate(QString& input, int&) const override {
-        if (m_filling) return Acceptable;
-        return input.size() > m_limit && input.size() > m_before.size() ? Invalid : Acceptable;
+        return input.size() > m_allowed ? Invalid : Acceptable;
     }
     void fill(QLineEdit* edit, const QString& text) {
-        m_filling = true;
+        m_allowed = std::max<qsizetype>(m_limit, text.size());
         edit->setText(text);
-        m_filling = false;
     }
 
 private:
-    int m_limit;
-    QString m_before;
-    bool m_filling = false;
+    qsizetype m_limit;
+    qsizetype m_allowed;
 };
 
 void fillField(QLineEdit* edit, const QString& text) {
@@ -141,7 +135,7 @@ QCheckBox* TOpcodeSetup::box(std::string_view opcode) const {
 }
 
 OpcodeFields TOpcodeSetup::fieldsFromWidgets() const {
-    OpcodeFields fields;
+    OpcodeFields fields = m_shown;  // with what is kept as it stood
     for (std::size_t i = 0; i < m_editors.size(); ++i) {
         if (auto* check = qobject_cast<QCheckBox*>(m_editors[i]))
             fields.setChecked(i, check->isChecked());
@@ -155,7 +149,6 @@ OpcodeFields TOpcodeSetup::fieldsFromWidgets() const {
                 fields.setValue(i, toBytes(text, m_encoding));
         }
     }
-    fields.setKept(m_shown.kept());
     return fields;
 }
 
@@ -167,7 +160,7 @@ void TOpcodeSetup::widgetsFromFields(const OpcodeFields& fields) {
         else
             fillField(static_cast<QLineEdit*>(m_editors[i]), shownText(fields.value(i)));
     }
-    m_keptLine->setText(shownText(fields.kept()));
+    m_keptLine->setText(shownText(fields.keptOperations()));
     m_keptLine->setCursorPosition(0);
 }
 

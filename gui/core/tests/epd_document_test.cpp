@@ -281,7 +281,7 @@ TEST_F(Document, UnreadableChoicesGiveAClearErrorAndNoDocument) {
     EXPECT_FALSE(document.isOpen());
 }
 
-TEST_F(Document, EveryLineIsWrittenBackByteForByte) {
+TEST_F(Document, EveryLineKeepsItsBytesAndTheFileItsFirstLineEnd) {
     const std::string latin1 =
         "8/8/8/8/8/8/8/8 w - - c0 \"Gr\xFC\xDF"
         "e\";";
