@@ -1,5 +1,7 @@
 #include "qt_prompts.h"
 
+#include <optional>
+
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -7,17 +9,24 @@
 #include <QMessageBox>
 #include <QStringDecoder>
 
-TextEncoding encodingOf(std::string_view bytes) {
+namespace {
+
+// The bytes as UTF-8, or nothing when they are not valid UTF-8.
+std::optional<QString> decodeUtf8(std::string_view bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded =
-        utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    return utf8.hasError() ? TextEncoding::Latin1 : TextEncoding::Utf8;
+    QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (utf8.hasError()) return std::nullopt;
+    return text;
+}
+
+}  // namespace
+
+TextEncoding encodingOf(std::string_view bytes) {
+    return decodeUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Latin1;
 }
 
 QString displayText(std::string_view bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (!utf8.hasError()) return text;
+    if (auto text = decodeUtf8(bytes)) return *std::move(text);
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
