@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The clipboard's plain text, as bytes.
 class ClipboardAccess {
@@ -13,6 +14,12 @@ public:
     virtual void setText(const std::string& text) = 0;
 };
 
+struct SettingWrite {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
 // The keys that a command writes at once to the settings file (section History and others).
 class SettingsStore {
 public:
@@ -21,6 +28,10 @@ public:
                                    const std::string& fallback) = 0;
     virtual void writeString(const std::string& section, const std::string& key,
                              const std::string& value) = 0;
+    // Several keys at once; a store that writes a file writes it once.
+    virtual void writeMany(const std::vector<SettingWrite>& writes) {
+        for (const auto& write : writes) writeString(write.section, write.key, write.value);
+    }
 };
 
 // The shared progress window: a title and a gauge from 0 to a maximum.

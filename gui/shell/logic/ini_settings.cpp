@@ -43,6 +43,16 @@ std::string IniSettings::readString(const std::string& section, const std::strin
 void IniSettings::writeString(const std::string& section, const std::string& key,
                               const std::string& value) {
     m_impl->ini.SetValue(section.c_str(), key.c_str(), value.c_str());
+    save();
+}
+
+void IniSettings::writeMany(const std::vector<SettingWrite>& writes) {
+    for (const auto& write : writes)
+        m_impl->ini.SetValue(write.section.c_str(), write.key.c_str(), write.value.c_str());
+    save();
+}
+
+void IniSettings::save() {
     std::string bytes;
     if (m_impl->ini.Save(bytes) < 0) throw std::runtime_error("Can't write " + m_path);
     const auto written = writeBytesSafely(m_path, bytes);

@@ -23,8 +23,10 @@ public:
     // std::runtime_error naming the file.
     void writeString(const std::string& section, const std::string& key,
                      const std::string& value) override;
+    void writeMany(const std::vector<SettingWrite>& writes) override;
 
 private:
+    void save();
     struct Impl;
     std::string m_path;
     std::string m_lastError;

@@ -1,0 +1,232 @@
+#include "app_settings.h"
+
+#include <filesystem>
+
+#include <functional>
+#include <csignal>
+#include <set>
+#include <stdexcept>
+
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+#include "app_folders.h"
+#include "ini_settings.h"
+#include "scripted_prompts.h"
+#include "temp_folder.h"
+
+namespace {
+
+using Key = std::pair<std::string, std::string>;
+
+// Remembers every write, in order, as the file would receive it.
+class RecordingSettings : public MemorySettings {
+public:
+    std::vector<Key> written;
+    int fileWrites = 0;
+    void writeString(const std::string& section, const std::string& key,
+                     const std::string& value) override {
+        MemorySettings::writeString(section, key, value);
+        written.emplace_back(section, key);
+        ++fileWrites;
+    }
+    void writeMany(const std::vector<SettingWrite>& writes) override {
+        for (const auto& w : writes) {
+            MemorySettings::writeString(w.section, w.key, w.value);
+            written.emplace_back(w.section, w.key);
+        }
+        ++fileWrites;
+    }
+};
+
+std::vector<std::string> texts(const SettingsReading& reading) {
+    std::vector<std::string> out;
+    for (const auto& message : reading.messages) out.push_back(message.text);
+    return out;
+}
+
+TEST(Settings, AMissingFileGivesEveryDefaultAndCreatesTheStartUpKeys) {
+    RecordingSettings store;
+    const auto reading = readAllSettings(store, {"/nowhere", "/nowhere/AddOn"});
+    const AppSettings& s = reading.settings;
+    const AppSettings defaults;
+    EXPECT_EQ(s.darkSquares, kDefaultDarkSquares);
+    EXPECT_EQ(s.undoBufferSize, 100);
+    EXPECT_EQ(s.editor, "xdg-open");
+    EXPECT_EQ(s.genericCmdLine, "$F");
+    EXPECT_EQ(s.borderSize, defaults.borderSize);
+    EXPECT_EQ(s.vantaEngineType, 2);
+    EXPECT_FALSE(s.libraryUsable);
+    EXPECT_TRUE(reading.messages.empty());
+    EXPECT_FALSE(reading.changed);
+    EXPECT_EQ(std::set<Key>(store.written.begin(), store.written.end()),
+              (std::set<Key>{{"Settings", "Language"},
+                             {"Settings", "Editor"},
+                             {"Settings", "PrintScaleFactor"},
+                             {"Settings", "NimzoLikePGN"},
+                             {"Settings", "MapEpdOpToPGN"},
+                             {"Settings", "BmToPGN"},
+                             {"Settings", "EPDServer"},
+                             {"Settings", "SlowTimer"},
+                             {"HTML", "ShowCoordinates"},
+                             {"HTML", "Pixels"}}));
+    EXPECT_EQ(store.readString("Settings", "Editor", ""), "xdg-open");
+    EXPECT_EQ(store.readString("Settings", "MapEpdOpToPGN", ""), "1");
+}
+
+struct RangeCase {
+    const char* section;
+    const char* key;
+    const char* text;
+    std::function<int(const AppSettings&)> get;
+    int expected;
+};
+
+class SettingsRange : public testing::TestWithParam<RangeCase> {};
+
+TEST_P(SettingsRange, RuleApplies) {
+    const RangeCase& c = GetParam();
+    MemorySettings store;
+    store.writeString(c.section, c.key, c.text);
+    EXPECT_EQ(c.get(readAllSettings(store, {"/nowhere", "/nowhere/AddOn"}).settings), c.expected)
+        << c.key << "=" << c.text;
+}
+
+#define FIELD(name) [](const AppSettings& s) { return static_cast<int>(s.name); }
+INSTANTIATE_TEST_SUITE_P(
+    Settings, SettingsRange,
+    testing::Values(RangeCase{"Settings", "UndoBufferSize", "5", FIELD(undoBufferSize), 100},
+                    RangeCase{"Settings", "UndoBufferSize", "-3", FIELD(undoBufferSize), 0},
+                    RangeCase{"Settings", "UndoBufferSize", "10000", FIELD(undoBufferSize), 10000},
+                    RangeCase{"HTML", "BorderSize", "9", FIELD(borderSize), 1},
+                    RangeCase{"HTML", "BorderSize", "7", FIELD(borderSize), 7},
+                    RangeCase{"HTML", "Pixels", "50", FIELD(pixels), 38},
+                    RangeCase{"HTML", "Pixels", "25", FIELD(pixels), 25},
+                    RangeCase{"Settings", "SlowTimer", "40000", FIELD(slowTimer), 30000},
+                    RangeCase{"Settings", "SlowTimer", "-5", FIELD(slowTimer), -1},
+                    RangeCase{"Settings", "Language", "0x1", FIELD(language), 1},
+                    RangeCase{"Settings", "Language", "2", FIELD(language), 0},
+                    RangeCase{"Settings", "PrintScaleFactor", "7", FIELD(printScaleFactor), 4},
+                    RangeCase{"Settings", "DarkSquares", "$FF", FIELD(darkSquares.value), 255},
+                    RangeCase{"Settings", "LightSquares", "white", FIELD(lightSquares.value),
+                              0xFFFFFF},
+                    RangeCase{"Analyse", "Selection", "5", FIELD(selection), 0},
+                    RangeCase{"Analyse", "HashSizeV9", "8", FIELD(hashSizeV9), 1},
+                    RangeCase{"Analyse", "VantaEngineType", "5", FIELD(vantaEngineType), 2},
+                    RangeCase{"Analyse", "VantaEngineType", "9", FIELD(vantaEngineType), 9},
+                    RangeCase{"Settings", "MapEpdOpToPGN", "2", FIELD(mapEpdOpToPgn), 0},
+                    RangeCase{"Settings", "ShowProgress", "7", FIELD(showProgress), 1},
+                    RangeCase{"Fonts", "ChessFontSize", "0X10", FIELD(chessFontSize), 16}));
+#undef FIELD
+
+TEST(Settings, TextsAreCutAt1023AndThePrefixIsRepaired) {
+    MemorySettings store;
+    store.writeString("Fonts", "ChessFontName", std::string(5000, 'f'));
+    store.writeString("HTML", "GIFPathPraefix", "img\\gif");
+    store.writeString("Analyse", "HashSizeVE", "4");  // kind 2 forces 1
+    const auto s = readAllSettings(store, {"/nowhere", "/nowhere/AddOn"}).settings;
+    EXPECT_EQ(s.chessFontName.size(), 1023u);
+    EXPECT_EQ(s.gifPathPraefix, "img/gif/");
+    EXPECT_EQ(s.hashSizeVE, 1);
+}
+
+TEST(Settings, StartUpChecksEngineLocationsFindsTheEngineAndTheLibrary) {
+    TempFolder folder;
+    ensureFolder(folder.path("AddOn/EngV9"));
+    folder.write("AddOn/EngV9/Vanta", "x");
+    folder.write("generic", "x");
+    const SettingsContext context{folder.root(), folder.path("AddOn")};
+    MemorySettings store;
+    store.writeString("Analyse", "Crafty", folder.path("no-crafty"));
+    store.writeString("Analyse", "Selection", "1");
+    store.writeString("Analyse", "Generic", folder.path("generic"));
+    store.writeString("Analyse", "GenericCmdLine", "-x");
+    store.writeString("Settings", "FormScaled", "0");
+    store.writeString("Settings", "FormPixelsPerInch", "120");
+    auto reading = readAllSettings(store, context);
+    EXPECT_EQ(texts(reading),
+              (std::vector<std::string>{"FormScaled=0 found in inifile",
+                                        "Screen.PixelsPerInch = 96", "PixelsPerInch = 96",
+                                        "FormPixelsPerInch=120 found in inifile",
+                                        "Crafty location invalid",
+                                        "Can't use Vanta engine, because VANENG32.DLL is missing",
+                                        "$F appended to generic cmdline"}));
+    EXPECT_EQ(reading.messages[4].icon, Icon::Warning);
+    EXPECT_TRUE(reading.changed);
+    const AppSettings& s = reading.settings;
+    EXPECT_EQ(s.crafty, "");
+    EXPECT_EQ(s.vantaEngine, folder.path("AddOn/EngV9/Vanta"));
+    EXPECT_EQ(s.vantaEngineType, 9);
+    EXPECT_EQ(s.hashSizeVE, 5);
+    EXPECT_EQ(s.selection, 0);  // Crafty was invalid; the found engine needs the library
+    EXPECT_EQ(s.genericCmdLine, "-x $F");
+
+    // With the library beside the engines, the found engine is selected out of the box.
+    folder.write("AddOn/VANENG32.so", "x");
+    MemorySettings fresh;
+    reading = readAllSettings(fresh, context);
+    EXPECT_TRUE(reading.settings.libraryUsable);
+    EXPECT_EQ(reading.settings.libraryFolder, folder.path("AddOn"));
+    EXPECT_EQ(reading.settings.selection, 3);
+    EXPECT_TRUE(reading.messages.empty());
+}
+
+TEST(Settings, SaveOptionsWritesItsKeysInOrderInOneWrite) {
+    RecordingSettings store;
+    AppSettings s;
+    s.pixels = 40;
+    s.chessFontName = "Chess Merida";
+    saveOptions(store, s);
+    ASSERT_EQ(store.fileWrites, 1);
+    std::vector<std::string> keys;
+    for (const auto& [section, key] : store.written) keys.push_back(key);
+    EXPECT_EQ(keys, (std::vector<std::string>{
+                        "DarkSquares", "LightSquares", "Language", "UndoBufferSize", "SlowTimer",
+                        "NimzoLikePGN", "MapEpdOpToPGN", "BmToPGN", "EPDServer", "Selection",
+                        "Crafty", "Vanta9", "VantaEngine", "Generic", "ChangeToCraftyLocation",
+                        "HashSizeV9", "WaitV9Result", "HashSizeVE", "VantaEngineType",
+                        "ChangeToGenericLocation", "GenericCmdLine", "GenericEPDfile",
+                        "BorderSize", "ShowCoordinates", "Pixels", "GIFPathPraefix",
+                        "ChessFontName", "ChessFontSize"}));
+    EXPECT_EQ(store.readString("HTML", "Pixels", ""), "40");
+    EXPECT_EQ(store.readString("Settings", "DarkSquares", ""), "8421376");
+    EXPECT_EQ(store.readString("Settings", "MapEpdOpToPGN", ""), "1");
+}
+
+TEST(Settings, ABadFileIsReadByTheRulesAndNeverTruncated) {
+    TempFolder folder;
+    const std::string bad = "garbage line without equals\n[Settings]\nLanguage=1\n"
+                            "[Settings]\nLanguage=0\nUndoBufferSize=50\nUndoBufferSize=20\n"
+                            "Editor=" + std::string(5000, 'e') + "\nNimzoLikePGN=\xE9\xFF\n";
+    folder.write("Brisvane.ini", bad);
+    {
+        IniSettings ini(folder.path("Brisvane.ini"));
+        const auto s = readAllSettings(ini, {folder.root(), folder.path("AddOn")}).settings;
+        EXPECT_EQ(s.language, 0);  // the last of duplicate keys counts
+        EXPECT_EQ(s.undoBufferSize, 20);
+        EXPECT_EQ(s.editor.size(), 1023u);
+        EXPECT_FALSE(s.nimzoLikePgn);
+    }
+    IniSettings ini(folder.path("Brisvane.ini"));
+    EXPECT_EQ(ini.readString("Settings", "PrintScaleFactor", ""), "4");  // written at start-up
+    // A write the system refuses (here a file size limit, as a full disk would): an error
+    // naming the file, and the file as it was.
+    const std::string before = folder.read("Brisvane.ini");
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    try {
+        saveOptions(ini, AppSettings{});
+        ADD_FAILURE() << "the refused write was not reported";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find(folder.path("Brisvane.ini")), std::string::npos);
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(folder.read("Brisvane.ini"), before);
+}
+
+}  // namespace
