@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -34,6 +35,9 @@ public:
     virtual std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> chooseFolder(const std::string& title,
                                                     const std::string& initialDir) = 0;
+    // The colour dialog, starting at a colour given as 0x00BBGGRR; nothing when cancelled.
+    virtual std::optional<std::uint32_t> chooseColor(const std::string& title,
+                                                     std::uint32_t initial) = 0;
     // The one-line input box; nothing when the user cancels.
     virtual std::optional<std::string> inputBox(const std::string& title, const std::string& prompt,
                                                 const std::string& defaultText) = 0;

@@ -30,7 +30,8 @@ public:
                              const std::string& value) = 0;
     // Several keys at once; a store that writes a file writes it once.
     virtual void writeMany(const std::vector<SettingWrite>& writes) {
-        for (const auto& write : writes) writeString(write.section, write.key, write.value);
+        for (const auto& write : writes)
+            writeString(write.section, write.key, write.value);
     }
 };
 

@@ -3,6 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QProcess>
+#include <QUrl>
 #include <QFontDatabase>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -20,10 +27,14 @@
 #include <limits>
 
 #include "board_setup_dialog.h"
+#include "general_options_dialog.h"
+#include "help_window.h"
+#include "info_boxes.h"
 #include "chess_diagram.h"
 #include "command_guard.h"
 #include "qt_prompts.h"
 #include "qt_services.h"
+#include "command_line.h"
 
 int EpdLineModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_document.lineCount());
@@ -69,7 +80,10 @@ constexpr int kFormHeight = kFieldTop + 26 + kMargin;
 }  // namespace
 
 TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
-    : QMainWindow(parent), m_setup(std::move(setup)) {
+    : QMainWindow(parent),
+      m_setup(std::move(setup)),
+      m_options(m_setup.options),
+      m_optionsChanged(m_setup.optionsChanged) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -86,6 +100,10 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
         m_ownClipboard = std::make_unique<QtClipboard>();
         clipboard = m_ownClipboard.get();
     }
+    m_clipboard = clipboard;
+    const std::string manual = m_setup.folders.programFolder + "/doc/Brisvane.html";
+    if (QFile::exists(QString::fromStdString(manual))) m_manualPath = manual;
+    setAcceptDrops(true);
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("Panel"));
     setCentralWidget(central);
@@ -100,12 +118,13 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     connect(m_diagram, &TChessDiagram::OnMouseUp, this, &TMainForm::ChessBoardMouseUp);
 
     m_progress = new TFormProgress(this);
+    m_generalOptions = new TGeneralOpt(*m_prompts, this);
     m_lineEditor = std::make_unique<BoardSetupLineEditor>(*m_prompts, this, m_diagram);
-    m_lineEditor->setCheckOff(m_setup.boardSetupNoCheck);
+    m_lineEditor->setCheckOff(m_setup.boardSetupNoCheck || m_options.boardSetupNoCheck);
     m_document = std::make_unique<EpdDocument>(
         DocumentServices{m_prompts, clipboard, m_setup.settings, m_progress,
                          m_setup.folders.tempFolder, m_lineEditor.get()},
-        m_setup.undoBufferSize);
+        m_options.undoBufferSize);
 
     m_model = new EpdLineModel(*m_document, this);
     // A one-column table without headers: with rows of a fixed height it handles a million
@@ -154,8 +173,121 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     central->setFixedSize(kFormWidth, kFormHeight);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    m_document->updateCommandStates();
+    applyOptions();
     m_document->showCurrentLine();
+}
+
+void TMainForm::applyOptions() {
+    m_diagram->SetDarkSquareColor(TChessDiagram2D::colorOf(m_options.darkSquares));
+    m_diagram->SetLightSquareColor(TChessDiagram2D::colorOf(m_options.lightSquares));
+    m_document->setLanguage(languageFromSetting(m_options.language));
+    updateConditions();
+}
+
+void TMainForm::updateConditions() {
+    CommandConditions conditions;
+    conditions.qbxImport = !m_setup.qbxConverter.empty();
+    conditions.pgnImport = !m_setup.pgnConverter.empty();
+    conditions.settingsChanged = m_optionsChanged;
+    conditions.chessFontReady = !m_options.chessFontName.empty() && m_options.chessFontSize > 0;
+    conditions.engineSelected = m_options.selection != 0;
+    conditions.libraryEngineReady = m_options.libraryUsable && m_options.selection == 3;
+    m_document->setConditions(conditions);
+}
+
+void TMainForm::setOptions(const AppSettings& options) {
+    m_options = options;
+    m_optionsChanged = true;
+    applyOptions();
+}
+
+void TMainForm::miGeneralOptionsClick() {
+    m_generalOptions->setOptions(m_options);
+    if (m_generalOptions->exec() == QDialog::Accepted && m_generalOptions->changed())
+        setOptions(m_generalOptions->options());
+}
+
+THelpWindow* TMainForm::help() {
+    if (!m_helpWindow) m_helpWindow = new THelpWindow(QString::fromStdString(m_manualPath), this);
+    return m_helpWindow;
+}
+
+void TMainForm::openTextDocument(const std::string& name) {
+    const std::string path = m_setup.folders.programFolder + "/doc/" + name;
+    if (!QFile::exists(QString::fromStdString(path))) {
+        m_prompts->message(kCaption, "File " + path + " doesn't exists", Icon::Error);
+        return;
+    }
+    // The editor's own words, then the document as one argument: a path with blanks stays whole.
+    QStringList arguments = QProcess::splitCommand(QString::fromStdString(m_options.editor));
+    if (arguments.isEmpty()) arguments << QString::fromLatin1(AppSettings::kDefaultEditor);
+    const QString program = arguments.takeFirst();
+    arguments << QString::fromStdString(path);
+    if (!QProcess::startDetached(program, arguments))
+        m_prompts->message(kCaption, "Can't start program " + program.toStdString(), Icon::Error);
+}
+
+void TMainForm::handleInstanceFrame(const InstanceMessage::Frame& frame) {
+    using namespace InstanceMessage;
+    if (frame.id == kBringToFront) {
+        if (isMinimized()) showNormal();
+        raise();
+        activateWindow();
+    } else if (frame.id == kOpenFile) {
+        // Opened after the message is handled, so that questions do not hold up the socket.
+        QTimer::singleShot(0, this, [this, path = frame.bytes] { openDroppedFiles({path}); });
+    } else if (const auto line = lineToAdd(frame); line && m_options.epdServer) {
+        runCommand([this, &line] { m_document->addLineAtEnd(*line); });
+    }
+}
+
+void TMainForm::openDroppedFiles(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        if (!hasEpdExtensionInAnyCase(path)) continue;
+        bool kept = false;
+        runCommand([this, &path, &kept] {
+            // The user may keep the open document; the remaining files are not opened then.
+            if (m_document->isOpen() && !m_document->closeWithPrompt()) {
+                kept = true;
+                return;
+            }
+            m_document->setWaitingFileName(path);
+            m_document->open();
+        });
+        if (kept) return;
+    }
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    event->acceptProposedAction();
+    // Opened after the drop is done, so that the file manager is not held up by questions.
+    QTimer::singleShot(0, this, [this, paths] { openDroppedFiles(paths); });
+}
+
+void TMainForm::miSaveOptionsClick() {
+    if (!m_setup.settings) return;
+    saveOptions(*m_setup.settings, m_options);
+    m_optionsChanged = false;
+    updateConditions();
+}
+
+bool TMainForm::confirmExit() {
+    if (m_optionsChanged && m_prompts->askYesNo(kCaption, "Save changed options ?", Icon::Question))
+        miSaveOptionsClick();
+    if (analysisRunning && analysisRunning() &&
+        !m_prompts->askYesNo(kCaption,
+                             "EPD file analysis still running\nDo you really want to quit ?",
+                             Icon::Question))
+        return false;
+    if (m_helpWindow) m_helpWindow->close();
+    return true;
 }
 
 TMainForm::~TMainForm() {
@@ -261,26 +393,48 @@ void TMainForm::buildMenus() {
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("miOptions"));
-    addCommand(options, "miGeneralOptions", QStringLiteral("&General..."), {}, nullptr);
+    addCommand(options, "miGeneralOptions", QStringLiteral("&General..."), {},
+               [this] { miGeneralOptionsClick(); });
     addCommand(options, "miAnalyseOptions", QStringLiteral("&Analyse..."), {}, nullptr);
     addCommand(options, "miHTMLOptions", QStringLiteral("&HTML..."), {}, nullptr);
     addCommand(options, "miRTFOptions", QStringLiteral("&RTF..."), {}, nullptr);
     options->addSeparator();
-    addCommand(options, "miSaveOptions", QStringLiteral("&Save options"), {}, nullptr);
+    addCommand(options, "miSaveOptions", QStringLiteral("&Save options"), {},
+               [this] { miSaveOptionsClick(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("miHelp"));
-    addCommand(help, "miContentsHelp", QStringLiteral("&Contents"), {}, nullptr);
-    addCommand(help, "miSearchHelp", QStringLiteral("&Search..."), {}, nullptr);
-    addCommand(help, "miHelpOnHelp", QStringLiteral("&Help on Help"), {}, nullptr);
+    addCommand(help, "miContentsHelp", QStringLiteral("&Contents"), {},
+               [this] { this->help()->showContents(); });
+    addCommand(help, "miSearchHelp", QStringLiteral("&Search..."), {},
+               [this] { this->help()->showSearch(); });
+    addCommand(help, "miHelpOnHelp", QStringLiteral("&Help on Help"), {},
+               [this] { this->help()->showHelpOnHelp(); });
     help->addSeparator();
-    addCommand(help, "miPGNstandardHelp", QStringLiteral("&PGN standard"), {}, nullptr);
-    addCommand(help, "miEPDdescriptionHelp", QStringLiteral("&EPD description"), {}, nullptr);
-    addCommand(help, "miManualHelp", QStringLiteral("&Manual (ASCII text)"), {}, nullptr);
+    addCommand(help, "miPGNstandardHelp", QStringLiteral("&PGN standard"), {},
+               [this] { openTextDocument("PGNstandard.txt"); });
+    addCommand(help, "miEPDdescriptionHelp", QStringLiteral("&EPD description"), {},
+               [this] { openTextDocument("EPDdescription.txt"); });
+    addCommand(help, "miManualHelp", QStringLiteral("&Manual (ASCII text)"), {},
+               [this] { openTextDocument("Brisvane.txt"); });
     help->addSeparator();
-    addCommand(help, "miLicenceHelp", QStringLiteral("&Licence"), {}, nullptr);
-    addCommand(help, "WWW1", QStringLiteral("&WWW..."), {}, nullptr);
-    addCommand(help, "About", QStringLiteral("&About..."), {}, nullptr);
+    addCommand(help, "miLicenceHelp", QStringLiteral("&Licence"), {},
+               [this] { TLicenceBox(this).exec(); });
+    addCommand(help, "WWW1", QStringLiteral("&WWW..."), {}, [this] {
+        TWebBox(
+            *m_clipboard,
+            [](const std::string& address) {
+                QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
+            },
+            this)
+            .exec();
+    });
+    addCommand(help, "About", QStringLiteral("&About..."), {},
+               [this] { TAboutBox(*m_clipboard, this).exec(); });
+    // Without the manual there is no help to show.
+    if (m_manualPath.empty())
+        for (const char* name : {"miContentsHelp", "miSearchHelp", "miHelpOnHelp"})
+            action(QString::fromLatin1(name))->setEnabled(false);
 
     // Previous and Next are tool buttons only.
     auto* previous = new QAction(QStringLiteral("Previous"), this);
@@ -375,6 +529,11 @@ void TMainForm::applyCommandStates(const CommandStates& states) {
         // Commands that a later part of the program fills stay disabled until then.
         if (act && !act->property("pending").toBool()) act->setEnabled(enabled);
     }
+    // The submenus follow the document too.
+    if (auto* menu = findChild<QMenu*>(QStringLiteral("miExportFile")))
+        menu->setEnabled(states.exportMenu);
+    if (auto* menu = findChild<QMenu*>(QStringLiteral("miImportFile")))
+        menu->setEnabled(states.importMenu);
 }
 
 void TMainForm::applyDisplay() {
@@ -431,8 +590,8 @@ void TMainForm::showEvent(QShowEvent* event) {
     // Opening waits until the window is on screen, so that messages have a parent to show on.
     QTimer::singleShot(0, this, [this, file, messages] {
         runCommand([this, &file, &messages] {
-            for (const std::string& message : messages)
-                m_prompts->message(kCaption, message, Icon::Error);
+            for (const StartupMessage& message : messages)
+                m_prompts->message(kCaption, message.text, message.icon);
             m_document->updateCommandStates();
             if (!file.empty()) {
                 m_document->setWaitingFileName(file);
@@ -445,7 +604,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::closeEvent(QCloseEvent* event) {
     // Only a close that returns normally ends the window: a failure keeps the document.
     bool closed = false;
-    runCommand([this, &closed] { closed = m_document->closeWithPrompt(); });
+    runCommand([this, &closed] { closed = m_document->closeWithPrompt() && confirmExit(); });
     if (closed) {
         event->accept();
     } else {

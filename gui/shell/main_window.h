@@ -10,7 +10,9 @@
 #include <QMainWindow>
 
 #include "app_folders.h"
+#include "app_settings.h"
 #include "epd_document.h"
+#include "instance_messages.h"
 
 class QAction;
 class QLabel;
@@ -19,6 +21,8 @@ class QTableView;
 class QToolButton;
 class TChessDiagram2D;
 class TFormProgress;
+class TGeneralOpt;
+class THelpWindow;
 class BoardSetupLineEditor;
 
 // The document's lines as a list model: rows are read from the document when they are shown,
@@ -54,15 +58,23 @@ private:
 // clipboard; the program passes nothing and gets message boxes and the system clipboard.
 struct MainFormSetup {
     AppFolders folders;
-    SettingsStore* settings = nullptr;
-    int undoBufferSize = 100;
+    SettingsStore* settings = nullptr;  // the settings file
+    AppSettings options;                // as read at start-up
+    bool optionsChanged = false;        // start-up repaired them
     Prompts* prompts = nullptr;
     ClipboardAccess* clipboard = nullptr;
     std::string fileToOpen;  // opened when the window is first shown
-    // Shown when the window is first shown, before the file is opened (arguments not used).
-    std::vector<std::string> startMessages;
+    // Shown when the window is first shown, before the file is opened: what reading the
+    // settings and the arguments had to say.
+    std::vector<StartupMessage> startMessages;
     QString pieceImagePrefix = QStringLiteral(":/pieces/PIECE");
-    bool boardSetupNoCheck = false;  // OK in the board setup dialog skips the position check
+    // Switches of the command line that force a setting on.
+    bool analysisDebug = false;
+    bool boardSetupNoCheck = false;
+    bool showEngineInfo = false;
+    // The converters found in the add-on folder ("" when missing).
+    std::string qbxConverter;
+    std::string pgnConverter;
 };
 
 // The main window: tool bar, menus, diagram, line list, index label and current-line field.
@@ -75,8 +87,15 @@ public:
     ~TMainForm() override;
 
     EpdDocument& document() { return *m_document; }
+    const AppSettings& options() const { return m_options; }
+    bool optionsChanged() const { return m_optionsChanged; }
+    // A dialog changed options that "&Save options" writes.
+    void setOptions(const AppSettings& options);
+    // Whether an EPD file analysis runs; asked at exit (the analysis window answers).
+    std::function<bool()> analysisRunning;
     TChessDiagram2D* diagram() const { return m_diagram; }
     TFormProgress* progressWindow() const { return m_progress; }
+    TGeneralOpt* generalOptions() const { return m_generalOptions; }
     QAction* action(const QString& name) const;
     Prompts& prompts() { return *m_prompts; }
     // Set when the window could not be built as it must be (a piece image is missing): the
@@ -85,10 +104,18 @@ public:
 
     // Runs a command inside the guard that turns an escaping exception into an error box.
     void runCommand(const std::function<void()>& command);
+    // A frame another program sent to this instance: bring the window to the front, open its
+    // file, or add the line of an external request.
+    void handleInstanceFrame(const InstanceMessage::Frame& frame);
+    // Opens the EPD files among the paths, one after the other, as files dropped on the window.
+    void openDroppedFiles(const std::vector<std::string>& paths);
+    THelpWindow* helpWindow() const { return m_helpWindow; }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
@@ -102,12 +129,26 @@ private:
     QToolButton* addToolButton(const char* name, const QString& hint, QAction* action);
     void applyDisplay();
     void applyCommandStates(const CommandStates& states);
+    void applyOptions();
+    void updateConditions();
+    void miSaveOptionsClick();
+    void miGeneralOptionsClick();
+    void openTextDocument(const std::string& name);
+    THelpWindow* help();
+    // The questions of exit after the document is closed; false keeps the program running.
+    bool confirmExit();
 
     MainFormSetup m_setup;
+    AppSettings m_options;
+    bool m_optionsChanged = false;
     std::unique_ptr<Prompts> m_ownPrompts;
     std::unique_ptr<ClipboardAccess> m_ownClipboard;
+    ClipboardAccess* m_clipboard = nullptr;
     Prompts* m_prompts = nullptr;
     TFormProgress* m_progress = nullptr;
+    TGeneralOpt* m_generalOptions = nullptr;
+    THelpWindow* m_helpWindow = nullptr;
+    std::string m_manualPath;  // "" when the manual is missing
     std::unique_ptr<BoardSetupLineEditor> m_lineEditor;
     std::unique_ptr<EpdDocument> m_document;
     EpdLineModel* m_model = nullptr;

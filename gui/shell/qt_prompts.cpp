@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -152,4 +153,13 @@ std::optional<std::string> QtPrompts::inputBox(const std::string& title, const s
                                                  QString::fromStdString(defaultText), &ok);
     if (!ok) return std::nullopt;
     return toBytes(answer);
+}
+
+std::optional<std::uint32_t> QtPrompts::chooseColor(const std::string& title,
+                                                    std::uint32_t initial) {
+    const QColor start(static_cast<int>(initial & 0xFF), static_cast<int>((initial >> 8) & 0xFF),
+                       static_cast<int>((initial >> 16) & 0xFF));
+    const QColor chosen = QColorDialog::getColor(start, m_parent, QString::fromStdString(title));
+    if (!chosen.isValid()) return std::nullopt;
+    return static_cast<std::uint32_t>(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16));
 }

@@ -33,6 +33,8 @@ public:
                                             const std::string& initialDir) override;
     std::optional<std::string> inputBox(const std::string& title, const std::string& prompt,
                                         const std::string& defaultText) override;
+    std::optional<std::uint32_t> chooseColor(const std::string& title,
+                                             std::uint32_t initial) override;
 
 private:
     std::optional<std::string> chooseFile(const FileDialogRequest& request, bool save);

@@ -14,7 +14,9 @@ bool QtClipboard::hasText() {
     return data && data->hasText();
 }
 
-std::string QtClipboard::text() { return toBytes(QApplication::clipboard()->text()); }
+std::string QtClipboard::text() {
+    return toBytes(QApplication::clipboard()->text());
+}
 
 void QtClipboard::setText(const std::string& text) {
     QApplication::clipboard()->clear();
@@ -64,8 +66,16 @@ void TFormProgress::repaintNow(std::size_t position) {
     m_sinceRepaint.restart();
 }
 
-void TFormProgress::end() { hide(); }
+void TFormProgress::end() {
+    hide();
+}
 
-QString TFormProgress::title() const { return m_title->text(); }
-int TFormProgress::gaugeValue() const { return m_gauge->value(); }
-int TFormProgress::gaugeMaximum() const { return m_gauge->maximum(); }
+QString TFormProgress::title() const {
+    return m_title->text();
+}
+int TFormProgress::gaugeValue() const {
+    return m_gauge->value();
+}
+int TFormProgress::gaugeMaximum() const {
+    return m_gauge->maximum();
+}

@@ -77,6 +77,15 @@ std::optional<std::string> ScriptedPrompts::inputBox(const std::string& title,
     return answerText("input box \"" + title + "\"", Answer::Text);
 }
 
+std::optional<std::uint32_t> ScriptedPrompts::chooseColor(const std::string& title,
+                                                          std::uint32_t initial) {
+    m_shown.push_back(
+        {Interaction::Kind::Color, title, {}, Icon::None, {}, std::to_string(initial)});
+    const auto answer = answerText("colour dialog \"" + title + "\"", Answer::Text);
+    if (!answer) return std::nullopt;
+    return static_cast<std::uint32_t>(std::stoul(*answer));
+}
+
 std::string MemorySettings::readString(const std::string& section, const std::string& key,
                                        const std::string& fallback) {
     const auto found = values.find({section, key});

@@ -12,7 +12,7 @@
 
 // One thing the program showed or asked, in the order it happened.
 struct Interaction {
-    enum class Kind { Message, YesNo, YesNoCancel, OpenFile, SaveFile, Folder, Input };
+    enum class Kind { Message, YesNo, YesNoCancel, OpenFile, SaveFile, Folder, Input, Color };
     Kind kind = Kind::Message;
     std::string caption;  // caption or dialog title
     std::string text;     // message, question or input prompt
@@ -30,6 +30,9 @@ public:
     ScriptedPrompts& file(std::string path) { return push(Answer::Path, std::move(path)); }
     ScriptedPrompts& cancel() { return push(Answer::Cancel, {}); }
     ScriptedPrompts& input(std::string text) { return push(Answer::Text, std::move(text)); }
+    ScriptedPrompts& color(std::uint32_t value) {
+        return push(Answer::Text, std::to_string(value));
+    }
 
     const std::vector<Interaction>& shown() const { return m_shown; }
     std::vector<std::string> messages() const;  // texts of the message boxes only
@@ -46,6 +49,8 @@ public:
                                             const std::string& initialDir) override;
     std::optional<std::string> inputBox(const std::string& title, const std::string& prompt,
                                         const std::string& defaultText) override;
+    std::optional<std::uint32_t> chooseColor(const std::string& title,
+                                             std::uint32_t initial) override;
 
 private:
     enum class Answer { Yes, No, Path, Cancel, Text };

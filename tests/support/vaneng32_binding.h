@@ -64,4 +64,3 @@ inline Vaneng& lib() {
     static Vaneng library;
     return library;
 }
-

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <system_error>
 
 #include <unistd.h>
@@ -40,4 +41,16 @@ AppFolders AppFolders::forProgramFolder(const std::string& programFolder) {
         folders.settingsFile = config + "/Brisvane.ini";
     }
     return folders;
+}
+
+Converters Converters::find(const std::string& addOnFolder) {
+    auto first = [&addOnFolder](std::initializer_list<const char*> names) -> std::string {
+        for (const char* name : names) {
+            const std::string file = std::string(name) + kExecutableSuffix;
+            std::error_code ec;
+            if (fs::is_regular_file(addOnFolder + "/" + file, ec)) return file;
+        }
+        return {};
+    };
+    return {first({"Quenbry32", "Quenbry"}), first({"Orvanel32", "Orvanel"})};
 }

@@ -17,3 +17,15 @@ struct AppFolders {
 
 // Creates a folder and its parents if missing; false when it does not exist afterwards.
 bool ensureFolder(const std::string& path);
+
+// The suffix of program files on this platform (".exe" on Windows).
+inline constexpr const char* kExecutableSuffix = "";
+
+// The converters in the add-on folder: the "32" name when present, else the plain one, else ""
+// (that import is then disabled).
+struct Converters {
+    std::string qbx;  // Quenbry32 or Quenbry
+    std::string pgn;  // Orvanel32 or Orvanel
+
+    static Converters find(const std::string& addOnFolder);
+};

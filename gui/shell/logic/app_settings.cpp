@@ -69,20 +69,20 @@ int within(int value, int low, int high, int otherwise) {
 }
 
 void readSettingsSection(Reader& read, AppSettings& s, const SettingsContext& context,
-                         std::vector<SettingsMessage>& messages, SettingsStore& store) {
+                         std::vector<StartupMessage>& messages, SettingsStore& store) {
     s.formScaled = read.integer(kSettings, "FormScaled", 1) != 0;
     if (!s.formScaled) {
         messages.push_back({Icon::Information, "FormScaled=0 found in inifile"});
         messages.push_back({Icon::Information, "Screen.PixelsPerInch = " +
                                                    std::to_string(context.screenPixelsPerInch)});
-        messages.push_back({Icon::Information,
-                            "PixelsPerInch = " + std::to_string(context.windowPixelsPerInch)});
+        messages.push_back(
+            {Icon::Information, "PixelsPerInch = " + std::to_string(context.windowPixelsPerInch)});
     }
     s.formPixelsPerInch = read.integer(kSettings, "FormPixelsPerInch", 0);
     if (s.formPixelsPerInch > 0)
-        messages.push_back({Icon::Information, "FormPixelsPerInch=" +
-                                                   std::to_string(s.formPixelsPerInch) +
-                                                   " found in inifile"});
+        messages.push_back(
+            {Icon::Information,
+             "FormPixelsPerInch=" + std::to_string(s.formPixelsPerInch) + " found in inifile"});
     else
         s.formPixelsPerInch = 0;
     s.veldrinBlue = static_cast<std::uint32_t>(read.integer(kSettings, "VeldrinBlue", 16755712));
@@ -192,8 +192,12 @@ void readGenericCommandLine(Reader& read, AppSettings& s, SettingsReading& out) 
     }
 }
 
-std::string number(int value) { return std::to_string(value); }
-std::string number(bool value) { return value ? "1" : "0"; }
+std::string number(int value) {
+    return std::to_string(value);
+}
+std::string number(bool value) {
+    return value ? "1" : "0";
+}
 
 }  // namespace
 
@@ -272,4 +276,26 @@ void saveOptions(SettingsStore& store, const AppSettings& s) {
     if (!s.chessFontName.empty()) writes.push_back({kFonts, "ChessFontName", s.chessFontName});
     if (s.chessFontSize > 0) writes.push_back({kFonts, "ChessFontSize", number(s.chessFontSize)});
     store.writeMany(writes);
+}
+
+GeneralOptions GeneralOptions::of(const AppSettings& s) {
+    return {s.lightSquares,  s.darkSquares, s.language, s.nimzoLikePgn,
+            s.mapEpdOpToPgn, s.bmToPgn,     s.epdServer};
+}
+
+bool GeneralOptions::storeInto(AppSettings& s) const {
+    bool changed = false;
+    auto store = [&changed](auto& target, const auto& value) {
+        if (target == value) return;
+        target = value;
+        changed = true;
+    };
+    store(s.lightSquares, lightSquares);
+    store(s.darkSquares, darkSquares);
+    store(s.language, language);
+    store(s.nimzoLikePgn, nimzoLikePgn);
+    store(s.mapEpdOpToPgn, mapEpdOpToPgn);
+    store(s.bmToPgn, bmToPgn);
+    store(s.epdServer, epdServer);
+    return changed;
 }

@@ -18,7 +18,7 @@ struct SettingsContext {
 };
 
 // One message start-up shows while reading the settings, in order.
-struct SettingsMessage {
+struct StartupMessage {
     Icon icon;
     std::string text;
 };
@@ -84,7 +84,7 @@ struct AppSettings {
 
 struct SettingsReading {
     AppSettings settings;
-    std::vector<SettingsMessage> messages;
+    std::vector<StartupMessage> messages;
     // Start-up repaired the engine settings: "&Save options" has something to write.
     bool changed = false;
 };
@@ -94,6 +94,21 @@ struct SettingsReading {
 // in the add-on folder, looks for the engine access library and repairs the generic command
 // line. A write the store refuses throws, naming the file.
 SettingsReading readAllSettings(SettingsStore& store, const SettingsContext& context);
+
+// What the general options dialog edits.
+struct GeneralOptions {
+    ColorRef lightSquares;
+    ColorRef darkSquares;
+    int language = 0;
+    bool nimzoLikePgn = false;
+    bool mapEpdOpToPgn = true;
+    bool bmToPgn = false;
+    bool epdServer = true;
+
+    static GeneralOptions of(const AppSettings& settings);
+    // Stores every value that differs; true when one did.
+    bool storeInto(AppSettings& settings) const;
+};
 
 // Writes the keys "&Save options" saves, in their order, in one write of the file.
 void saveOptions(SettingsStore& store, const AppSettings& settings);

@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -60,4 +61,11 @@ std::string CommandLine::usage() {
            "  -VEINFO     show the engine information button in the analysis options\n"
            "  --help      print this text and end\n"
            "  --version   print the version and end\n";
+}
+
+bool hasEpdExtensionInAnyCase(const std::string& path) {
+    std::string extension = fs::path(path).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return extension == ".EPD";
 }

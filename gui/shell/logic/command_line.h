@@ -21,3 +21,6 @@ struct CommandLine {
     // The text "--help" prints.
     static std::string usage();
 };
+
+// Whether a file's extension is ".EPD" compared in upper case (dropped files, a second start).
+bool hasEpdExtensionInAnyCase(const std::string& path);

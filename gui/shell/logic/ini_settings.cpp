@@ -15,7 +15,8 @@ struct IniSettings::Impl {
     CSimpleIniA ini{false, false, false};
 };
 
-IniSettings::IniSettings(std::string path) : m_path(std::move(path)), m_impl(std::make_unique<Impl>()) {
+IniSettings::IniSettings(std::string path)
+    : m_path(std::move(path)), m_impl(std::make_unique<Impl>()) {
     m_impl->ini.SetSpaces(false);
     reload();
 }

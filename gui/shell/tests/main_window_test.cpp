@@ -261,7 +261,7 @@ TEST_F(MainWindow, FileGivenAtStartIsOpenedWhenTheWindowIsFirstShown) {
     setup.prompts = &prompts;
     setup.clipboard = &clipboard;
     setup.fileToOpen = writeEpd("start.epd", {kLine2, kLine3});
-    setup.startMessages = {"File /no/such.epd not found"};
+    setup.startMessages = {{Icon::Error, "File /no/such.epd not found"}};
     TMainForm started(setup);
     started.show();
     QTRY_COMPARE(started.windowTitle(), QStringLiteral("Brisvane: start.epd"));

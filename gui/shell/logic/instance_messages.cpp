@@ -1,0 +1,71 @@
+#include "instance_messages.h"
+
+#include "text_file.h"
+
+namespace InstanceMessage {
+
+namespace {
+
+std::uint32_t readLittleEndian(const char* bytes) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+    return value;
+}
+
+void appendLittleEndian(std::string& out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+std::string socketName(const std::string& userName) {
+    return "Brisvane-" + userName;
+}
+
+std::string encode(std::uint32_t id, std::string_view bytes) {
+    std::string out;
+    appendLittleEndian(out, id);
+    appendLittleEndian(out, static_cast<std::uint32_t>(bytes.size()));
+    out.append(bytes);
+    return out;
+}
+
+std::vector<Frame> FrameReader::feed(std::string_view bytes) {
+    std::vector<Frame> frames;
+    if (m_broken) return frames;
+    m_pending.append(bytes);
+    std::size_t at = 0;
+    while (m_pending.size() - at >= 8) {
+        const std::uint32_t id = readLittleEndian(m_pending.data() + at);
+        const std::uint32_t count = readLittleEndian(m_pending.data() + at + 4);
+        if (count > kLongestFrame) {
+            m_broken = true;
+            m_pending.clear();
+            return frames;
+        }
+        if (m_pending.size() - at - 8 < count) break;  // the rest is still on its way
+        std::string_view text(m_pending.data() + at + 8, count);
+        text = text.substr(0, std::min(text.find('\0'), kUsedBytes));
+        frames.push_back({id, std::string(text)});
+        at += 8 + count;
+    }
+    m_pending.erase(0, at);
+    return frames;
+}
+
+std::optional<std::string> lineToAdd(const Frame& frame) {
+    constexpr std::string_view kPrefix = "Brisvane:";
+    if (frame.id != kLineRequest) return std::nullopt;
+    std::string_view text = frame.bytes;
+    if (text.substr(0, kPrefix.size()) != kPrefix) return std::nullopt;
+    text.remove_prefix(kPrefix.size());
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos || text.substr(0, colon) != "ADD") return std::nullopt;
+    const std::string_view line = text.substr(colon + 1);
+    if (line.size() < kShortestEpdLine) return std::nullopt;
+    return std::string(line);
+}
+
+}  // namespace InstanceMessage
