@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QIcon>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QScreen>
@@ -14,6 +15,7 @@
 
 #include "app_folders.h"
 #include "app_settings.h"
+#include "chess_diagram.h"
 #include "command_line.h"
 #include "info_boxes.h"
 #include "ini_settings.h"
@@ -113,6 +115,8 @@ int main(int argc, char* argv[]) {
 
     TMainForm window(setup);
     if (window.quitRequested()) return 1;
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(window.diagram()->pieceOn(
+        Piece::WhiteKnight, TChessDiagram2D::colorOf(kDefaultDarkSquares)))));
     TInstanceServer server;
     if (server.listen(socket))
         server.onFrame = [&window](const InstanceMessage::Frame& frame) {
