@@ -39,12 +39,14 @@ TInstanceServer::~TInstanceServer() = default;
 
 bool TInstanceServer::listen(const std::string& name) {
     const QString serverName = QString::fromStdString(name);
-    if (m_server->listen(serverName)) return true;
-    if (m_server->serverError() != QAbstractSocket::AddressInUseError) return false;
-    // Someone answering there is a running instance; a file nobody answers is stale.
+    // Someone answering there is a running instance; a socket file nobody answers is left from
+    // one that was killed. (Listening would replace even a live instance's socket file.)
     QLocalSocket probe;
     probe.connectToServer(serverName);
-    if (probe.waitForConnected(500)) return false;
+    if (probe.waitForConnected(500)) {
+        probe.abort();
+        return false;
+    }
     QLocalServer::removeServer(serverName);
     return m_server->listen(serverName);
 }

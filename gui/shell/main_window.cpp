@@ -35,6 +35,7 @@
 #include "qt_prompts.h"
 #include "qt_services.h"
 #include "command_line.h"
+#include "command_split.h"
 
 int EpdLineModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_document.lineCount());
@@ -219,10 +220,13 @@ void TMainForm::openTextDocument(const std::string& name) {
         return;
     }
     // The editor's own words, then the document as one argument: a path with blanks stays whole.
-    QStringList arguments = QProcess::splitCommand(QString::fromStdString(m_options.editor));
-    if (arguments.isEmpty()) arguments << QString::fromLatin1(AppSettings::kDefaultEditor);
-    const QString program = arguments.takeFirst();
-    arguments << QString::fromStdString(path);
+    std::vector<std::string> words = splitCommandLine(m_options.editor);
+    if (words.empty()) words.emplace_back(AppSettings::kDefaultEditor);
+    const QString program = QFile::decodeName(words.front().c_str());
+    QStringList arguments;
+    for (std::size_t i = 1; i < words.size(); ++i)
+        arguments << QFile::decodeName(words[i].c_str());
+    arguments << QFile::decodeName(path.c_str());
     if (!QProcess::startDetached(program, arguments))
         m_prompts->message(kCaption, "Can't start program " + program.toStdString(), Icon::Error);
 }

@@ -14,6 +14,8 @@ QString displayText(std::string_view bytes);
 // A text from the user interface as the bytes the logic works with; in Latin-1 a character
 // that Latin-1 lacks becomes "?".
 std::string toBytes(const QString& text, TextEncoding encoding = TextEncoding::Utf8);
+// A file mask matching names in any letter case: "*.EPD" as "*.[Ee][Pp][Dd]".
+QString caseInsensitiveMask(const QString& mask);
 // "desc|mask|desc|mask" as a Qt name filter list; masks match names in any letter case
 // ("*.EPD" becomes "*.[Ee][Pp][Dd]" and shows wac.epd too).
 QStringList qtNameFilters(const std::string& filter);

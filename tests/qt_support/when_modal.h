@@ -3,6 +3,8 @@
 #include <functional>
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -22,4 +24,15 @@ void whenModal(std::function<void(T*)> steps) {
         }
         steps(widget);
     });
+}
+
+// Lets the event loop run until the condition holds or the time is up; whether it held.
+inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!condition()) {
+        if (waited.elapsed() > timeoutMs) return false;
+        QTest::qWait(10);
+    }
+    return true;
 }

@@ -42,7 +42,8 @@ public:
 
 std::vector<std::string> texts(const SettingsReading& reading) {
     std::vector<std::string> out;
-    for (const auto& message : reading.messages) out.push_back(message.text);
+    for (const auto& message : reading.messages)
+        out.push_back(message.text);
     return out;
 }
 
@@ -145,13 +146,12 @@ TEST(Settings, StartUpChecksEngineLocationsFindsTheEngineAndTheLibrary) {
     store.writeString("Settings", "FormScaled", "0");
     store.writeString("Settings", "FormPixelsPerInch", "120");
     auto reading = readAllSettings(store, context);
-    EXPECT_EQ(texts(reading),
-              (std::vector<std::string>{"FormScaled=0 found in inifile",
-                                        "Screen.PixelsPerInch = 96", "PixelsPerInch = 96",
-                                        "FormPixelsPerInch=120 found in inifile",
-                                        "Crafty location invalid",
-                                        "Can't use Vanta engine, because VANENG32.DLL is missing",
-                                        "$F appended to generic cmdline"}));
+    EXPECT_EQ(texts(reading), (std::vector<std::string>{
+                                  "FormScaled=0 found in inifile", "Screen.PixelsPerInch = 96",
+                                  "PixelsPerInch = 96", "FormPixelsPerInch=120 found in inifile",
+                                  "Crafty location invalid",
+                                  "Can't use Vanta engine, because VANENG32.DLL is missing",
+                                  "$F appended to generic cmdline"}));
     EXPECT_EQ(reading.messages[4].icon, Icon::Warning);
     EXPECT_TRUE(reading.changed);
     const AppSettings& s = reading.settings;
@@ -180,15 +180,36 @@ TEST(Settings, SaveOptionsWritesItsKeysInOrderInOneWrite) {
     saveOptions(store, s);
     ASSERT_EQ(store.fileWrites, 1);
     std::vector<std::string> keys;
-    for (const auto& [section, key] : store.written) keys.push_back(key);
-    EXPECT_EQ(keys, (std::vector<std::string>{
-                        "DarkSquares", "LightSquares", "Language", "UndoBufferSize", "SlowTimer",
-                        "NimzoLikePGN", "MapEpdOpToPGN", "BmToPGN", "EPDServer", "Selection",
-                        "Crafty", "Vanta9", "VantaEngine", "Generic", "ChangeToCraftyLocation",
-                        "HashSizeV9", "WaitV9Result", "HashSizeVE", "VantaEngineType",
-                        "ChangeToGenericLocation", "GenericCmdLine", "GenericEPDfile",
-                        "BorderSize", "ShowCoordinates", "Pixels", "GIFPathPraefix",
-                        "ChessFontName", "ChessFontSize"}));
+    for (const auto& [section, key] : store.written)
+        keys.push_back(key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"DarkSquares",
+                                              "LightSquares",
+                                              "Language",
+                                              "UndoBufferSize",
+                                              "SlowTimer",
+                                              "NimzoLikePGN",
+                                              "MapEpdOpToPGN",
+                                              "BmToPGN",
+                                              "EPDServer",
+                                              "Selection",
+                                              "Crafty",
+                                              "Vanta9",
+                                              "VantaEngine",
+                                              "Generic",
+                                              "ChangeToCraftyLocation",
+                                              "HashSizeV9",
+                                              "WaitV9Result",
+                                              "HashSizeVE",
+                                              "VantaEngineType",
+                                              "ChangeToGenericLocation",
+                                              "GenericCmdLine",
+                                              "GenericEPDfile",
+                                              "BorderSize",
+                                              "ShowCoordinates",
+                                              "Pixels",
+                                              "GIFPathPraefix",
+                                              "ChessFontName",
+                                              "ChessFontSize"}));
     EXPECT_EQ(store.readString("HTML", "Pixels", ""), "40");
     EXPECT_EQ(store.readString("Settings", "DarkSquares", ""), "8421376");
     EXPECT_EQ(store.readString("Settings", "MapEpdOpToPGN", ""), "1");
@@ -196,9 +217,11 @@ TEST(Settings, SaveOptionsWritesItsKeysInOrderInOneWrite) {
 
 TEST(Settings, ABadFileIsReadByTheRulesAndNeverTruncated) {
     TempFolder folder;
-    const std::string bad = "garbage line without equals\n[Settings]\nLanguage=1\n"
-                            "[Settings]\nLanguage=0\nUndoBufferSize=50\nUndoBufferSize=20\n"
-                            "Editor=" + std::string(5000, 'e') + "\nNimzoLikePGN=\xE9\xFF\n";
+    const std::string bad =
+        "garbage line without equals\n[Settings]\nLanguage=1\n"
+        "[Settings]\nLanguage=0\nUndoBufferSize=50\nUndoBufferSize=20\n"
+        "Editor=" +
+        std::string(5000, 'e') + "\nNimzoLikePGN=\xE9\xFF\n";
     folder.write("Brisvane.ini", bad);
     {
         IniSettings ini(folder.path("Brisvane.ini"));

@@ -21,6 +21,7 @@
 #include "qt_services.h"
 #include "scripted_prompts.h"
 #include "temp_folder.h"
+#include "when_modal.h"
 
 namespace {
 
@@ -264,7 +265,7 @@ TEST_F(MainWindow, FileGivenAtStartIsOpenedWhenTheWindowIsFirstShown) {
     setup.startMessages = {{Icon::Error, "File /no/such.epd not found"}};
     TMainForm started(setup);
     started.show();
-    QTRY_COMPARE(started.windowTitle(), QStringLiteral("Brisvane: start.epd"));
+    EXPECT_TRUE(waitUntil([&] { return started.windowTitle() == "Brisvane: start.epd"; }));
     // An argument that could not be used is reported, not ignored.
     EXPECT_EQ(prompts.messages(), std::vector<std::string>{"File /no/such.epd not found"});
     EXPECT_EQ(prompts.shown().size(), 1u);

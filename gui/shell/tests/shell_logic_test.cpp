@@ -4,6 +4,8 @@
 
 #include "app_folders.h"
 #include "command_line.h"
+#include "file_selection.h"
+#include "instance_messages.h"
 #include "ini_settings.h"
 #include "temp_folder.h"
 
@@ -108,6 +110,70 @@ TEST(CommandLine, ArgumentsThatCannotBeUsedAreReported) {
                                         "File " + folder.path("gone.epd") + " not found",
                                         "Unknown option -x (Brisvane --help lists them)"}));
     EXPECT_NE(CommandLine::usage().find("-BSNOCHECK"), std::string::npos);
+}
+
+using InstanceMessage::encode;
+using InstanceMessage::Frame;
+
+TEST(InstanceMessages, FramesArriveInPiecesAndAreCut) {
+    InstanceMessage::FrameReader reader;
+    const std::string both = encode(42, "Brisvane:ADD:x") + encode(0, std::string("ab\0cd", 5));
+    std::vector<Frame> frames;
+    for (char c : both)  // one byte at a time, as a slow client sends
+        for (auto& frame : reader.feed(std::string_view(&c, 1)))
+            frames.push_back(frame);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].id, 42u);
+    EXPECT_EQ(frames[0].bytes, "Brisvane:ADD:x");
+    EXPECT_EQ(frames[1].bytes, "ab");  // up to the first NUL
+    EXPECT_EQ(reader.feed(encode(42, std::string(5000, 'y')))[0].bytes.size(), 1024u);
+    // A count that cannot be ours breaks the connection; a count larger than what follows waits.
+    EXPECT_TRUE(
+        reader.feed(encode(42, "").substr(0, 4) + std::string("\xFF\xFF\xFF\x7F", 4)).empty());
+    EXPECT_TRUE(reader.broken());
+    InstanceMessage::FrameReader waiting;
+    EXPECT_TRUE(waiting.feed(encode(42, "Brisvane:ADD:1234567890123456").substr(0, 20)).empty());
+    EXPECT_FALSE(waiting.broken());
+}
+
+TEST(InstanceMessages, OnlyAGoodAddRequestGivesALine) {
+    const std::string line = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+    EXPECT_EQ(InstanceMessage::lineToAdd({42, "Brisvane:ADD:" + line}), line);
+    for (const Frame& frame :
+         {Frame{41, "Brisvane:ADD:" + line}, Frame{42, "Brisvane:add:" + line},
+          Frame{42, "brisvane:ADD:" + line}, Frame{42, "Brisvane:ADD:" + line.substr(0, 14)},
+          Frame{42, "Brisvane:DEL:" + line}, Frame{42, "Brisvane"}})
+        EXPECT_FALSE(InstanceMessage::lineToAdd(frame)) << frame.id << " " << frame.bytes;
+    EXPECT_EQ(InstanceMessage::lineToAdd({42, "Brisvane:ADD:" + line.substr(0, 15)}),
+              line.substr(0, 15));
+}
+
+TEST(FileSelection, FiltersDrivesAndFolders) {
+    const auto filters = FileSelection::parseFilter(
+        "Crafty (*.EXE)|*.EXE|Crafty PIF file (*.PIF)|*.PIF;*.pif|broken");
+    ASSERT_EQ(filters.size(), 2u);
+    EXPECT_EQ(filters[1].masks, (std::vector<std::string>{"*.PIF", "*.pif"}));
+    const std::string mounts =
+        "proc /proc proc rw 0 0\n/dev/sda1 / ext4 rw 0 0\n"
+        "/dev/sdb1 /media/me/USB\\040Stick vfat rw 0 0\ntmpfs /tmp tmpfs rw 0 0\n";
+    const auto drives = FileSelection::drives("/home/me", mounts);
+    EXPECT_EQ(drives, (std::vector<std::string>{"/", "/home/me", "/media/me/USB Stick"}));
+    EXPECT_EQ(FileSelection::driveOf("/home/me/suites", drives), "/home/me");
+    EXPECT_EQ(FileSelection::driveOf("/home/meg", drives), "/");
+    EXPECT_EQ(FileSelection::ancestors("/home/me", "/home/me/a/b"),
+              (std::vector<std::string>{"/home/me", "/home/me/a", "/home/me/a/b"}));
+    EXPECT_EQ(FileSelection::ancestors("/", "/usr"), (std::vector<std::string>{"/", "/usr"}));
+}
+
+TEST(Converters, TheThirtyTwoNameComesFirst) {
+    TempFolder folder;
+    EXPECT_EQ(Converters::find(folder.root()).pgn, "");
+    folder.write("Orvanel", "x");
+    folder.write("Quenbry32", "x");
+    folder.write("Quenbry", "x");
+    const auto found = Converters::find(folder.root());
+    EXPECT_EQ(found.pgn, "Orvanel");
+    EXPECT_EQ(found.qbx, "Quenbry32");
 }
 
 }  // namespace
