@@ -185,6 +185,10 @@ TEST_F(Shell, AStaleSocketFileDoesNotStopTheNextStart) {
     ASSERT_TRUE(std::filesystem::exists(path));
     TInstanceServer server;
     EXPECT_TRUE(server.listen(name)) << server.errorString();
+    // Only the user may connect.
+    const auto permissions = std::filesystem::status(path).permissions();
+    EXPECT_EQ(permissions & (std::filesystem::perms::group_all | std::filesystem::perms::others_all),
+              std::filesystem::perms::none);
     // A second server under the name finds the first one answering.
     TInstanceServer second;
     EXPECT_FALSE(second.listen(name));
