@@ -76,12 +76,13 @@ void THelpWindow::showContents() {
         m_browser->reload();
     else
         m_browser->setSource(manual);
+    m_showingManual = true;
     m_browser->moveCursor(QTextCursor::Start);
     present();
 }
 
 void THelpWindow::showSearch(const QString& keyword) {
-    if (m_browser->source().isEmpty()) showContents();
+    if (!m_showingManual) showContents();
     m_search->setText(keyword);
     present();
     m_search->setFocus();
@@ -90,6 +91,7 @@ void THelpWindow::showSearch(const QString& keyword) {
 
 void THelpWindow::showHelpOnHelp() {
     m_browser->setHtml(QString::fromLatin1(kHelpOnHelp));
+    m_showingManual = false;
     present();
 }
 

@@ -29,6 +29,7 @@ private:
     void present();
 
     QString m_manualPath;
+    bool m_showingManual = false;
     QTextBrowser* m_browser;
     QLineEdit* m_search;
 };

@@ -4,9 +4,11 @@
 #include <memory>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
@@ -37,8 +39,22 @@ TInstanceServer::TInstanceServer(QObject* parent)
 
 TInstanceServer::~TInstanceServer() = default;
 
+namespace {
+
+// A socket file of another user under the name is no instance of ours: it is neither
+// connected to nor removed.
+bool ownedByAnotherUser(const std::string& name) {
+    struct stat info {};
+    const std::string path =
+        name.find('/') == std::string::npos ? QDir::tempPath().toStdString() + "/" + name : name;
+    return ::lstat(path.c_str(), &info) == 0 && info.st_uid != ::getuid();
+}
+
+}  // namespace
+
 bool TInstanceServer::listen(const std::string& name) {
     const QString serverName = QString::fromStdString(name);
+    if (ownedByAnotherUser(name)) return false;
     // Someone answering there is a running instance; a socket file nobody answers is left from
     // one that was killed. (Listening would replace even a live instance's socket file.)
     QLocalSocket probe;
@@ -85,6 +101,7 @@ void TInstanceServer::acceptConnection() {
 
 bool TInstanceServer::sendToRunning(const std::string& name, const std::vector<std::string>& frames,
                                     int timeoutMs) {
+    if (ownedByAnotherUser(name)) return false;
     QLocalSocket socket;
     socket.connectToServer(QString::fromStdString(name));
     if (!socket.waitForConnected(timeoutMs)) return false;

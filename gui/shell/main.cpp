@@ -56,12 +56,15 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brisvane"));
+    QApplication::setApplicationVersion(QStringLiteral("1.5"));
     // Qt has taken its own arguments out by now.
     const CommandLine commandLine =
         CommandLine::parse(std::vector<std::string>(argv + 1, argv + argc));
 
     // One instance per user: a second start hands its file to the first and ends.
-    const std::string socket = InstanceMessage::socketName(userName());
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string socket = InstanceMessage::socketName(
+        userName(), runtime && std::filesystem::is_directory(runtime) ? runtime : "");
     std::vector<std::string> frames = {InstanceMessage::encode(InstanceMessage::kBringToFront, "")};
     if (!commandLine.fileToOpen.empty())
         frames.push_back(

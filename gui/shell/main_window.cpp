@@ -88,7 +88,7 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     setObjectName(QStringLiteral("MainForm"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("Brisvane"));
+    setWindowTitle(QStringLiteral("Don't Panic !!"));  // while the window is built
 
     if (m_setup.prompts) {
         m_prompts = m_setup.prompts;
@@ -176,6 +176,7 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
 
     applyOptions();
     m_document->showCurrentLine();
+    setWindowTitle(QStringLiteral("Brisvane"));
 }
 
 void TMainForm::applyOptions() {
@@ -237,11 +238,27 @@ void TMainForm::handleInstanceFrame(const InstanceMessage::Frame& frame) {
         if (isMinimized()) showNormal();
         raise();
         activateWindow();
-    } else if (frame.id == kOpenFile) {
-        // Opened after the message is handled, so that questions do not hold up the socket.
-        QTimer::singleShot(0, this, [this, path = frame.bytes] { openDroppedFiles({path}); });
-    } else if (const auto line = lineToAdd(frame); line && m_options.epdServer) {
-        runCommand([this, &line] { m_document->addLineAtEnd(*line); });
+        return;
+    }
+    m_pendingFrames.push_back(frame);
+    // Handled after the message, so that questions do not hold up the socket.
+    QTimer::singleShot(0, this, &TMainForm::processPendingFrames);
+}
+
+void TMainForm::processPendingFrames() {
+    // A command in progress (a dialog open, a question asked) ends first: a line added or a file
+    // opened now would change the document under it.
+    if (m_commandDepth > 0 || QApplication::activeModalWidget()) {
+        QTimer::singleShot(100, this, &TMainForm::processPendingFrames);
+        return;
+    }
+    while (!m_pendingFrames.empty()) {
+        const InstanceMessage::Frame frame = std::move(m_pendingFrames.front());
+        m_pendingFrames.pop_front();
+        if (frame.id == InstanceMessage::kOpenFile)
+            openDroppedFiles({frame.bytes});
+        else if (const auto line = InstanceMessage::lineToAdd(frame); line && m_options.epdServer)
+            runCommand([this, &line] { m_document->addLineAtEnd(*line); });
     }
 }
 
@@ -299,7 +316,9 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::runCommand(const std::function<void()>& command) {
+    ++m_commandDepth;
     runGuarded(*m_prompts, command);
+    --m_commandDepth;
 }
 
 QAction* TMainForm::action(const QString& name) const {

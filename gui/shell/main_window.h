@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -137,6 +138,7 @@ private:
     THelpWindow* help();
     // The questions of exit after the document is closed; false keeps the program running.
     bool confirmExit();
+    void processPendingFrames();
 
     MainFormSetup m_setup;
     AppSettings m_options;
@@ -149,6 +151,9 @@ private:
     TGeneralOpt* m_generalOptions = nullptr;
     THelpWindow* m_helpWindow = nullptr;
     std::string m_manualPath;  // "" when the manual is missing
+    // Frames of other programs wait while a command runs; see processPendingFrames.
+    std::deque<InstanceMessage::Frame> m_pendingFrames;
+    int m_commandDepth = 0;
     std::unique_ptr<BoardSetupLineEditor> m_lineEditor;
     std::unique_ptr<EpdDocument> m_document;
     EpdLineModel* m_model = nullptr;

@@ -1,7 +1,10 @@
 #include "app_settings.h"
 
+#include <exception>
 #include <filesystem>
 #include <system_error>
+
+#include <unistd.h>
 
 #include "epd_opcodes.h"
 #include "undo_ring.h"
@@ -27,10 +30,21 @@ std::string folderOfPath(const std::string& path) {
     return fs::path(path).parent_path().string();
 }
 
-// Reads keys of one store, writing the real default of a missing start-up key at once.
+// Reads keys of one store, writing the real default of a missing start-up key at once. A write
+// the store refuses is remembered and reading goes on with what was read.
 class Reader {
 public:
     explicit Reader(SettingsStore& store) : m_store(store) {}
+
+    void write(const char* section, const char* key, const std::string& value) {
+        if (!m_writeError.empty()) return;  // one message is enough
+        try {
+            m_store.writeString(section, key, value);
+        } catch (const std::exception& error) {
+            m_writeError = error.what();
+        }
+    }
+    const std::string& writeError() const { return m_writeError; }
 
     std::string text(const char* section, const char* key, const std::string& fallback) {
         std::string value = m_store.readString(section, key, kMissing);
@@ -43,14 +57,16 @@ public:
         if (value == kMissing) return fallback;
         return parseSettingInteger(value).value_or(fallback);
     }
-    // A key read with the start-up marker: when it is missing, its default is written now.
+    // A key read with the start-up marker -42: when it is missing, not a number, or the marker
+    // itself, the real default is written now and used.
     int integerWritten(const char* section, const char* key, int fallback) {
         const std::string value = m_store.readString(section, key, kMissing);
-        if (value == kMissing) {
-            m_store.writeString(section, key, std::to_string(fallback));
+        const auto number = value == kMissing ? std::nullopt : parseSettingInteger(value);
+        if (!number || *number == kMarker) {
+            write(section, key, std::to_string(fallback));
             return fallback;
         }
-        return parseSettingInteger(value).value_or(fallback);
+        return *number;
     }
     bool flag(const char* section, const char* key, bool fallback) {
         return integer(section, key, fallback ? 1 : 0) != 0;
@@ -61,7 +77,9 @@ public:
     }
 
 private:
+    static constexpr int kMarker = -42;
     SettingsStore& m_store;
+    std::string m_writeError;
 };
 
 int within(int value, int low, int high, int otherwise) {
@@ -69,7 +87,7 @@ int within(int value, int low, int high, int otherwise) {
 }
 
 void readSettingsSection(Reader& read, AppSettings& s, const SettingsContext& context,
-                         std::vector<StartupMessage>& messages, SettingsStore& store) {
+                         std::vector<StartupMessage>& messages) {
     s.formScaled = read.integer(kSettings, "FormScaled", 1) != 0;
     if (!s.formScaled) {
         messages.push_back({Icon::Information, "FormScaled=0 found in inifile"});
@@ -91,7 +109,7 @@ void readSettingsSection(Reader& read, AppSettings& s, const SettingsContext& co
     s.editor = read.text(kSettings, "Editor", "");
     if (s.editor.empty()) {
         s.editor = AppSettings::kDefaultEditor;
-        store.writeString(kSettings, "Editor", s.editor);
+        read.write(kSettings, "Editor", s.editor);
     }
     s.printScaleFactor = within(read.integerWritten(kSettings, "PrintScaleFactor", 4), 2, 6, 4);
     s.analyseDebug = read.flag(kAnalyse, "Debug", false);
@@ -110,6 +128,7 @@ void readSettingsSection(Reader& read, AppSettings& s, const SettingsContext& co
     const int undo = read.integer(kSettings, "UndoBufferSize", 100);
     s.undoBufferSize = UndoRing::effectiveSize(undo);
     s.showProgress = read.flag(kSettings, "ShowProgress", true);
+    s.terminal = read.text(kSettings, "Terminal", context.defaultTerminal);
 }
 
 void readAnalyseSection(Reader& read, AppSettings& s) {
@@ -213,6 +232,24 @@ std::optional<std::int32_t> parseSettingInteger(std::string_view text) {
     return parseEpdInteger(value);
 }
 
+std::string findTerminal(const std::string& path) {
+    for (const char* program : {"x-terminal-emulator", "xterm"}) {
+        std::size_t start = 0;
+        for (;;) {
+            const auto end = path.find(':', start);
+            const std::string folder =
+                path.substr(start, end == std::string::npos ? end : end - start);
+            std::error_code ec;
+            const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
+            if (fs::is_regular_file(candidate, ec) && ::access(candidate.c_str(), X_OK) == 0)
+                return candidate;
+            if (end == std::string::npos) break;
+            start = end + 1;
+        }
+    }
+    return {};
+}
+
 std::string normalizedGifPathPrefix(std::string prefix) {
     if (prefix.empty()) return prefix;
     for (char& c : prefix)
@@ -225,7 +262,7 @@ SettingsReading readAllSettings(SettingsStore& store, const SettingsContext& con
     SettingsReading out;
     AppSettings& s = out.settings;
     Reader read(store);
-    readSettingsSection(read, s, context, out.messages, store);
+    readSettingsSection(read, s, context, out.messages);
     readAnalyseSection(read, s);
     checkEngineLocations(s, out);
     discoverEngines(s, context, out);
@@ -240,6 +277,7 @@ SettingsReading readAllSettings(SettingsStore& store, const SettingsContext& con
     s.fontsDebug = read.flag(kFonts, "Debug", false);
     s.chessFontName = read.text(kFonts, "ChessFontName", "");
     s.chessFontSize = read.integer(kFonts, "ChessFontSize", 24);
+    if (!read.writeError().empty()) out.messages.push_back({Icon::Error, read.writeError()});
     return out;
 }
 

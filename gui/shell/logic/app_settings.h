@@ -15,6 +15,8 @@ struct SettingsContext {
     // The screen's and the main window's pixel density, for the FormScaled messages.
     int screenPixelsPerInch = 96;
     int windowPixelsPerInch = 96;
+    // The terminal emulator interactive engines start in when the setting names none.
+    std::string defaultTerminal;
 };
 
 // One message start-up shows while reading the settings, in order.
@@ -44,6 +46,8 @@ struct AppSettings {
     ColorRef lightSquares = kDefaultLightSquares;
     int undoBufferSize = 100;
     bool showProgress = true;
+    // The terminal emulator for interactive outside engines; "" for none.
+    std::string terminal;
 
     // Section Analyse.
     bool analyseDebug = false;
@@ -92,7 +96,8 @@ struct SettingsReading {
 // Reads every key in the file's order, applying defaults and range rules; keys read with the
 // start-up marker are written when missing. Checks the engine locations, discovers the engines
 // in the add-on folder, looks for the engine access library and repairs the generic command
-// line. A write the store refuses throws, naming the file.
+// line. A write the store refuses is reported as one error message, naming the file, and
+// reading goes on.
 SettingsReading readAllSettings(SettingsStore& store, const SettingsContext& context);
 
 // What the general options dialog edits.
@@ -116,6 +121,9 @@ void saveOptions(SettingsStore& store, const AppSettings& settings);
 // A setting's text as an integer: decimal, or hexadecimal after "$", "0x" or "0X"; nothing when
 // it is not a number.
 std::optional<std::int32_t> parseSettingInteger(std::string_view text);
+
+// The first of x-terminal-emulator and xterm found in the folders of a PATH text, or "".
+std::string findTerminal(const std::string& path);
 
 // "img\gif" as "img/gif/": every backslash a slash, with a final slash.
 std::string normalizedGifPathPrefix(std::string prefix);

@@ -3,16 +3,36 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include <strings.h>
+
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include "text_file.h"
 
+namespace {
+
+// The name of a key as the file writes it (its letter case), or the key itself when missing.
+std::string storedKeyName(const CSimpleIniA& ini, const std::string& section,
+                          const std::string& key) {
+    CSimpleIniA::TNamesDepend keys;
+    if (ini.GetAllKeys(section.c_str(), keys))
+        for (const auto& entry : keys)
+            if (strcasecmp(entry.pItem, key.c_str()) == 0) return entry.pItem;
+    return key;
+}
+
+}  // namespace
+
 struct IniSettings::Impl {
     // CSimpleIniA compares section and key names without regard to case (the "Case" variant
-    // of SimpleIni is the case-sensitive one).
-    CSimpleIniA ini{false, false, false};
+    // of SimpleIni is the case-sensitive one). Keys may repeat in a file: the first counts, as
+    // in the private profile format, and a write replaces them all.
+    CSimpleIniA ini{false, true, false};
+    // Set when the file exists but could not be read: writing would replace it with a file
+    // that holds only the keys written.
+    bool unreadable = false;
 };
 
 IniSettings::IniSettings(std::string path)
@@ -25,10 +45,12 @@ IniSettings::~IniSettings() = default;
 
 bool IniSettings::reload() {
     m_impl->ini.Reset();
+    m_impl->unreadable = false;
     m_lastError.clear();
     std::error_code ec;
     if (!std::filesystem::exists(m_path, ec)) return true;
     if (m_impl->ini.LoadFile(m_path.c_str()) < 0) {
+        m_impl->unreadable = true;
         m_lastError = "Can't read " + m_path;
         return false;
     }
@@ -43,17 +65,26 @@ std::string IniSettings::readString(const std::string& section, const std::strin
 
 void IniSettings::writeString(const std::string& section, const std::string& key,
                               const std::string& value) {
-    m_impl->ini.SetValue(section.c_str(), key.c_str(), value.c_str());
+    set(section, key, value);
     save();
+}
+
+void IniSettings::set(const std::string& section, const std::string& key,
+                      const std::string& value) {
+    // The key keeps the letter case the file gave it.
+    const std::string stored = storedKeyName(m_impl->ini, section, key);
+    m_impl->ini.SetValue(section.c_str(), stored.c_str(), value.c_str(), nullptr, true);
 }
 
 void IniSettings::writeMany(const std::vector<SettingWrite>& writes) {
     for (const auto& write : writes)
-        m_impl->ini.SetValue(write.section.c_str(), write.key.c_str(), write.value.c_str());
+        set(write.section, write.key, write.value);
     save();
 }
 
 void IniSettings::save() {
+    if (m_impl->unreadable)
+        throw std::runtime_error("Can't write " + m_path + ": the file could not be read");
     std::string bytes;
     if (m_impl->ini.Save(bytes) < 0) throw std::runtime_error("Can't write " + m_path);
     const auto written = writeBytesSafely(m_path, bytes);

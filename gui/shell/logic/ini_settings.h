@@ -27,6 +27,7 @@ public:
 
 private:
     void save();
+    void set(const std::string& section, const std::string& key, const std::string& value);
     struct Impl;
     std::string m_path;
     std::string m_lastError;

@@ -20,8 +20,9 @@ void appendLittleEndian(std::string& out, std::uint32_t value) {
 
 }  // namespace
 
-std::string socketName(const std::string& userName) {
-    return "Brisvane-" + userName;
+std::string socketName(const std::string& userName, const std::string& runtimeFolder) {
+    const std::string name = "Brisvane-" + userName;
+    return runtimeFolder.empty() ? name : runtimeFolder + "/" + name;
 }
 
 std::string encode(std::uint32_t id, std::string_view bytes) {
@@ -47,7 +48,9 @@ std::vector<Frame> FrameReader::feed(std::string_view bytes) {
         }
         if (m_pending.size() - at - 8 < count) break;  // the rest is still on its way
         std::string_view text(m_pending.data() + at + 8, count);
-        text = text.substr(0, std::min(text.find('\0'), kUsedBytes));
+        text = text.substr(0, text.find('\0'));
+        // Of a line request only the first 1024 bytes are used; a file path stays whole.
+        if (id == kLineRequest) text = text.substr(0, kUsedBytes);
         frames.push_back({id, std::string(text)});
         at += 8 + count;
     }

@@ -14,18 +14,19 @@ namespace InstanceMessage {
 inline constexpr std::uint32_t kBringToFront = 0;  // a second start: show the window
 inline constexpr std::uint32_t kOpenFile = 1;      // a second start's EPD file, to open here
 inline constexpr std::uint32_t kLineRequest = 42;  // "Brisvane:ADD:" + an EPD line
-// At most this many bytes of a frame are used.
+// At most this many bytes of a line request are used.
 inline constexpr std::size_t kUsedBytes = 1024;
 // A frame announcing more than this is no frame of ours: its connection is closed.
 inline constexpr std::uint32_t kLongestFrame = 65536;
 
 struct Frame {
     std::uint32_t id = 0;
-    std::string bytes;  // at most kUsedBytes, up to the first NUL
+    std::string bytes;  // up to the first NUL; of a line request at most kUsedBytes
 };
 
-// The local socket's name for a user.
-std::string socketName(const std::string& userName);
+// The local socket of a user: "Brisvane-<user>" in the user's own runtime folder when there is
+// one (only the user can reach it there), else in the folder of temporary files.
+std::string socketName(const std::string& userName, const std::string& runtimeFolder = {});
 
 std::string encode(std::uint32_t id, std::string_view bytes);
 

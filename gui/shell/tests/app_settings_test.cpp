@@ -51,12 +51,11 @@ TEST(Settings, AMissingFileGivesEveryDefaultAndCreatesTheStartUpKeys) {
     RecordingSettings store;
     const auto reading = readAllSettings(store, {"/nowhere", "/nowhere/AddOn"});
     const AppSettings& s = reading.settings;
-    const AppSettings defaults;
     EXPECT_EQ(s.darkSquares, kDefaultDarkSquares);
     EXPECT_EQ(s.undoBufferSize, 100);
     EXPECT_EQ(s.editor, "xdg-open");
     EXPECT_EQ(s.genericCmdLine, "$F");
-    EXPECT_EQ(s.borderSize, defaults.borderSize);
+    EXPECT_EQ(s.borderSize, 5);
     EXPECT_EQ(s.vantaEngineType, 2);
     EXPECT_FALSE(s.libraryUsable);
     EXPECT_TRUE(reading.messages.empty());
@@ -108,6 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RangeCase{"Settings", "SlowTimer", "-5", FIELD(slowTimer), -1},
                     RangeCase{"Settings", "Language", "0x1", FIELD(language), 1},
                     RangeCase{"Settings", "Language", "2", FIELD(language), 0},
+                    RangeCase{"Settings", "EPDServer", "-42", FIELD(epdServer), 1},
+                    RangeCase{"Settings", "SlowTimer", "x", FIELD(slowTimer), 0},
                     RangeCase{"Settings", "PrintScaleFactor", "7", FIELD(printScaleFactor), 4},
                     RangeCase{"Settings", "DarkSquares", "$FF", FIELD(darkSquares.value), 255},
                     RangeCase{"Settings", "LightSquares", "white", FIELD(lightSquares.value),
@@ -140,7 +141,8 @@ TEST(Settings, StartUpChecksEngineLocationsFindsTheEngineAndTheLibrary) {
     const SettingsContext context{folder.root(), folder.path("AddOn")};
     MemorySettings store;
     store.writeString("Analyse", "Crafty", folder.path("no-crafty"));
-    store.writeString("Analyse", "Selection", "1");
+    store.writeString("Analyse", "Vanta9", folder.path("no-vanta9"));
+    store.writeString("Analyse", "Selection", "2");
     store.writeString("Analyse", "Generic", folder.path("generic"));
     store.writeString("Analyse", "GenericCmdLine", "-x");
     store.writeString("Settings", "FormScaled", "0");
@@ -149,17 +151,18 @@ TEST(Settings, StartUpChecksEngineLocationsFindsTheEngineAndTheLibrary) {
     EXPECT_EQ(texts(reading), (std::vector<std::string>{
                                   "FormScaled=0 found in inifile", "Screen.PixelsPerInch = 96",
                                   "PixelsPerInch = 96", "FormPixelsPerInch=120 found in inifile",
-                                  "Crafty location invalid",
+                                  "Crafty location invalid", "Vanta 9 location invalid",
                                   "Can't use Vanta engine, because VANENG32.DLL is missing",
                                   "$F appended to generic cmdline"}));
     EXPECT_EQ(reading.messages[4].icon, Icon::Warning);
     EXPECT_TRUE(reading.changed);
     const AppSettings& s = reading.settings;
     EXPECT_EQ(s.crafty, "");
+    EXPECT_EQ(s.vanta9, "");
     EXPECT_EQ(s.vantaEngine, folder.path("AddOn/EngV9/Vanta"));
     EXPECT_EQ(s.vantaEngineType, 9);
     EXPECT_EQ(s.hashSizeVE, 5);
-    EXPECT_EQ(s.selection, 0);  // Crafty was invalid; the found engine needs the library
+    EXPECT_EQ(s.selection, 0);  // Vanta 9 was invalid; the found engine needs the library
     EXPECT_EQ(s.genericCmdLine, "-x $F");
 
     // With the library beside the engines, the found engine is selected out of the box.
@@ -226,13 +229,14 @@ TEST(Settings, ABadFileIsReadByTheRulesAndNeverTruncated) {
     {
         IniSettings ini(folder.path("Brisvane.ini"));
         const auto s = readAllSettings(ini, {folder.root(), folder.path("AddOn")}).settings;
-        EXPECT_EQ(s.language, 0);  // the last of duplicate keys counts
-        EXPECT_EQ(s.undoBufferSize, 20);
+        EXPECT_EQ(s.language, 1);  // the first of repeated keys counts
+        EXPECT_EQ(s.undoBufferSize, 50);
         EXPECT_EQ(s.editor.size(), 1023u);
-        EXPECT_FALSE(s.nimzoLikePgn);
     }
     IniSettings ini(folder.path("Brisvane.ini"));
     EXPECT_EQ(ini.readString("Settings", "PrintScaleFactor", ""), "4");  // written at start-up
+    // A start-up key that is not a number gets its default written, as a missing one does.
+    EXPECT_EQ(ini.readString("Settings", "NimzoLikePGN", ""), "0");
     // A write the system refuses (here a file size limit, as a full disk would): an error
     // naming the file, and the file as it was.
     const std::string before = folder.read("Brisvane.ini");
@@ -250,6 +254,17 @@ TEST(Settings, ABadFileIsReadByTheRulesAndNeverTruncated) {
     }
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(folder.read("Brisvane.ini"), before);
+
+    // A file that cannot be read is never replaced by one of defaults; reading goes on.
+    ensureFolder(folder.path("unreadable.ini"));
+    IniSettings unreadable(folder.path("unreadable.ini"));
+    EXPECT_FALSE(unreadable.lastError().empty());
+    const auto reading = readAllSettings(unreadable, {folder.root(), folder.path("AddOn")});
+    ASSERT_EQ(reading.messages.size(), 1u);
+    EXPECT_EQ(reading.messages[0].text,
+              "Can't write " + folder.path("unreadable.ini") + ": the file could not be read");
+    EXPECT_EQ(reading.settings.editor, "xdg-open");
+    EXPECT_TRUE(std::filesystem::is_directory(folder.path("unreadable.ini")));
 }
 
 }  // namespace

@@ -92,6 +92,7 @@ TEST(CommandLine, SwitchesAndTheFirstExistingEpdFile) {
     EXPECT_EQ(line.fileToOpen, folder.path("test.EPD"));
     EXPECT_TRUE(CommandLine::parse({folder.path("test.txt")}).fileToOpen.empty());
     EXPECT_TRUE(CommandLine::parse({"-ANADEBUG", "-VEINFO"}).analysisDebug);
+    EXPECT_TRUE(CommandLine::parse({"-ANADEBUG", "-VEINFO"}).showEngineInfo);
 }
 
 TEST(CommandLine, ArgumentsThatCannotBeUsedAreReported) {
@@ -127,6 +128,7 @@ TEST(InstanceMessages, FramesArriveInPiecesAndAreCut) {
     EXPECT_EQ(frames[0].bytes, "Brisvane:ADD:x");
     EXPECT_EQ(frames[1].bytes, "ab");  // up to the first NUL
     EXPECT_EQ(reader.feed(encode(42, std::string(5000, 'y')))[0].bytes.size(), 1024u);
+    EXPECT_EQ(reader.feed(encode(1, std::string(5000, 'p')))[0].bytes.size(), 5000u);  // a path
     // A count that cannot be ours breaks the connection; a count larger than what follows waits.
     EXPECT_TRUE(
         reader.feed(encode(42, "").substr(0, 4) + std::string("\xFF\xFF\xFF\x7F", 4)).empty());

@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include "board_setup_dialog.h"
 #include "chess_diagram.h"
 #include "file_dialogs.h"
 #include "general_options_dialog.h"
@@ -82,6 +83,12 @@ TEST_F(Shell, OptionsReachTheWindowAndAreSavedAndAskedForAtExit) {
     window->document().addLineAtEnd(kLine1);
     window->document().deleteLine();  // no undo ring
     EXPECT_EQ(prompts.messages(), Messages{"Can't save deleted line to undo buffer"});
+    // No position check: an empty board is taken.
+    whenModal<TBoardSetup>([](TBoardSetup* setup) {
+        setup->findChild<QPushButton*>(QStringLiteral("BtnOK"))->click();
+    });
+    window->document().newLine();
+    EXPECT_EQ(window->document().line(0), "8/8/8/8/8/8/8/8 w - -");
 
     // The general options dialog: a new dark colour and the EPD server off.
     whenModal<TGeneralOpt>([](TGeneralOpt* dialog) {
@@ -163,13 +170,23 @@ TEST_F(Shell, LineRequestsOverTheSocket) {
     EXPECT_EQ(window->document().name(), "NONAME");
     EXPECT_TRUE(window->document().isModified());
 
+    // While a dialog is open, a request waits: the document does not change under it.
+    whenModal<TGeneralOpt>([&](TGeneralOpt* dialog) {
+        window->handleInstanceFrame({42, "Brisvane:ADD:" + line});
+        QTest::qWait(300);
+        EXPECT_EQ(window->document().lineCount(), 1u);
+        dialog->reject();
+    });
+    window->action(QStringLiteral("miGeneralOptions"))->trigger();
+    EXPECT_TRUE(waitUntil([&] { return window->document().lineCount() == 2; }));
+
     // With the EPD server off the requests are ignored.
     AppSettings off;
     off.epdServer = false;
     window->setOptions(off);
     auto ignored = send(encode(42, "Brisvane:ADD:" + line));
     QTest::qWait(200);
-    EXPECT_EQ(window->document().lineCount(), 1u);
+    EXPECT_EQ(window->document().lineCount(), 2u);
 }
 
 TEST_F(Shell, AStaleSocketFileDoesNotStopTheNextStart) {
@@ -187,8 +204,9 @@ TEST_F(Shell, AStaleSocketFileDoesNotStopTheNextStart) {
     EXPECT_TRUE(server.listen(name)) << server.errorString();
     // Only the user may connect.
     const auto permissions = std::filesystem::status(path).permissions();
-    EXPECT_EQ(permissions & (std::filesystem::perms::group_all | std::filesystem::perms::others_all),
-              std::filesystem::perms::none);
+    EXPECT_EQ(
+        permissions & (std::filesystem::perms::group_all | std::filesystem::perms::others_all),
+        std::filesystem::perms::none);
     // A second server under the name finds the first one answering.
     TInstanceServer second;
     EXPECT_FALSE(second.listen(name));
@@ -267,6 +285,8 @@ TEST_F(Shell, TextDocumentsHelpAndBoxes) {
     EXPECT_FALSE(helped->helpWindow()->find(QStringLiteral("no such words")));
     helped->action(QStringLiteral("miHelpOnHelp"))->trigger();
     EXPECT_TRUE(helped->helpWindow()->browser()->toPlainText().contains(QStringLiteral("Search")));
+    helped->action(QStringLiteral("miSearchHelp"))->trigger();  // searches the manual again
+    EXPECT_TRUE(helped->helpWindow()->find(QStringLiteral("lines back")));
 
     // About: a click on the address copies it. WWW: Copy and Connect.
     TAboutBox about(clipboard);
