@@ -1,6 +1,7 @@
 #include "file_selection.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace FileSelection {
 
@@ -68,9 +69,12 @@ std::vector<std::string> drives(const std::string& home, std::string_view procMo
     if (!home.empty()) add(home);
     for (const std::string& line : split(procMounts, '\n')) {
         const auto fields = split(line, ' ');
-        // Devices only: not the kernel's own file systems.
-        if (fields.size() >= 2 && fields[0].rfind("/dev/", 0) == 0)
-            add(unescapeMountPath(fields[1]));
+        // Devices and network shares, not the kernel's own file systems.
+        static constexpr std::string_view kShares[] = {"nfs", "nfs4", "cifs", "smb3", "fuse.sshfs"};
+        if (fields.size() < 3) continue;
+        const bool share =
+            std::find(std::begin(kShares), std::end(kShares), fields[2]) != std::end(kShares);
+        if (fields[0].rfind("/dev/", 0) == 0 || share) add(unescapeMountPath(fields[1]));
     }
     return out;
 }

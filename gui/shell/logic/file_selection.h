@@ -16,7 +16,8 @@ struct FilterEntry {
 std::vector<FilterEntry> parseFilter(std::string_view filter);
 
 // The drives of a system without drive letters: "/", the user's home and the mount points of
-// real devices listed in /proc/mounts (given as text), without repeats, in that order.
+// devices and network shares listed in /proc/mounts (given as text), without repeats, in that
+// order.
 std::vector<std::string> drives(const std::string& home, std::string_view procMounts);
 
 // The drive that holds a path: the longest drive that is the path or one of its parents.

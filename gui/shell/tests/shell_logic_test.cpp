@@ -157,9 +157,11 @@ TEST(FileSelection, FiltersDrivesAndFolders) {
     EXPECT_EQ(filters[1].masks, (std::vector<std::string>{"*.PIF", "*.pif"}));
     const std::string mounts =
         "proc /proc proc rw 0 0\n/dev/sda1 / ext4 rw 0 0\n"
-        "/dev/sdb1 /media/me/USB\\040Stick vfat rw 0 0\ntmpfs /tmp tmpfs rw 0 0\n";
+        "/dev/sdb1 /media/me/USB\\040Stick vfat rw 0 0\ntmpfs /tmp tmpfs rw 0 0\n"
+        "server:/suites /mnt/suites nfs4 rw 0 0\n";
     const auto drives = FileSelection::drives("/home/me", mounts);
-    EXPECT_EQ(drives, (std::vector<std::string>{"/", "/home/me", "/media/me/USB Stick"}));
+    EXPECT_EQ(drives,
+              (std::vector<std::string>{"/", "/home/me", "/media/me/USB Stick", "/mnt/suites"}));
     EXPECT_EQ(FileSelection::driveOf("/home/me/suites", drives), "/home/me");
     EXPECT_EQ(FileSelection::driveOf("/home/meg", drives), "/");
     EXPECT_EQ(FileSelection::ancestors("/home/me", "/home/me/a/b"),
