@@ -1,5 +1,9 @@
 #pragma once
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -66,4 +70,25 @@ public:
 
 private:
     std::string m_old;
+};
+
+// Limits the size of files this process writes for the life of the object, so that a write
+// fails part way as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit small = m_old;
+        small.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_old{};
+    bool m_active = false;
 };

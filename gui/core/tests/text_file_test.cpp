@@ -142,16 +142,14 @@ TEST_F(TextFile, LinesAreWrittenWithTheGivenLineEnds) {
 TEST_F(TextFile, FailedWriteLeavesTheOldFileUntouched) {
     folder.write("keep.epd", "precious\r\n");
     // A file size limit makes the write fail part way, as a full disk would.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const std::string big(1000, 'x');
     const std::vector<std::string_view> lines(100, big);
-    const auto result = writeLinesSafely(folder.path("keep.epd"), lines);
-    setrlimit(RLIMIT_FSIZE, &old);
+    WriteResult result;
+    {
+        FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        result = writeLinesSafely(folder.path("keep.epd"), lines);
+    }
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.error, "File too large");
     EXPECT_EQ(folder.read("keep.epd"), "precious\r\n");

@@ -240,19 +240,17 @@ TEST(Settings, ABadFileIsReadByTheRulesAndNeverTruncated) {
     // A write the system refuses (here a file size limit, as a full disk would): an error
     // naming the file, and the file as it was.
     const std::string before = folder.read("Brisvane.ini");
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    try {
-        saveOptions(ini, AppSettings{});
-        ADD_FAILURE() << "the refused write was not reported";
-    } catch (const std::runtime_error& error) {
-        EXPECT_NE(std::string(error.what()).find(folder.path("Brisvane.ini")), std::string::npos);
+    {
+        FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        try {
+            saveOptions(ini, AppSettings{});
+            ADD_FAILURE() << "the refused write was not reported";
+        } catch (const std::runtime_error& error) {
+            EXPECT_NE(std::string(error.what()).find(folder.path("Brisvane.ini")),
+                      std::string::npos);
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(folder.read("Brisvane.ini"), before);
 
     // A file that cannot be read is never replaced by one of defaults; reading goes on.
