@@ -85,7 +85,9 @@ int libraryKind(VEengTypeSet engine) {
 
 }  // namespace
 
-TVantaEngine::TVantaEngine(Prompts* prompts) : m_prompts(prompts) { resetProperties(); }
+TVantaEngine::TVantaEngine(Prompts* prompts) : m_prompts(prompts) {
+    resetProperties();
+}
 
 TVantaEngine::~TVantaEngine() {
     endWatch();
@@ -125,7 +127,9 @@ void TVantaEngine::forgetLibraryForTests() {
     lib.loadError = 0;
 }
 
-bool TVantaEngine::DLLloaded() { return library().loaded; }
+bool TVantaEngine::DLLloaded() {
+    return library().loaded;
+}
 
 void TVantaEngine::setDLLName(const std::string& name) {
     if (DLLloaded() || name.find('/') != std::string::npos) return;
@@ -290,7 +294,9 @@ int TVantaEngine::MaxNoOfInstances() {
     return m_maxInstances;
 }
 
-int TVantaEngine::NoOfInstances() { return ensureLoaded() ? library().Instances() : 0; }
+int TVantaEngine::NoOfInstances() {
+    return ensureLoaded() ? library().Instances() : 0;
+}
 
 void TVantaEngine::refreshErrors() {
     if (m_id < 0) {
@@ -318,8 +324,8 @@ bool TVantaEngine::allocate() {
         tell("Vanta Engine Component: DLL version differs\nComponent  : 0x" +
                  hex8(kComponentLibraryVersion) + "\n" + "VanEng DLL : 0x" + hex8(version),
              Icon::Information);
-    const int id = library().Allocate(static_cast<int>(m_appli), m_engName.c_str(),
-                                      m_path.c_str(), libraryKind(m_engine));
+    const int id = library().Allocate(static_cast<int>(m_appli), m_engName.c_str(), m_path.c_str(),
+                                      libraryKind(m_engine));
     if (id >= 0) {
         m_id = id;
         refreshErrors();
@@ -353,7 +359,8 @@ bool TVantaEngine::StartAnalysis(const std::string& fileName) {
     const int hash = static_cast<int>(m_hashSize);
     int started = 0;
     if (m_mode == VEmodeSet::ModPos)
-        started = lib.StartEPD(m_id, fileName.c_str(), m_secsPerPos, hash, static_cast<int>(m_evalMode));
+        started =
+            lib.StartEPD(m_id, fileName.c_str(), m_secsPerPos, hash, static_cast<int>(m_evalMode));
     else if (m_mode == VEmodeSet::ModGame)
         started = lib.StartAnalyseGame(m_id, fileName.c_str(), m_secsPerPos, hash);
     else
@@ -505,9 +512,9 @@ std::string TVantaEngine::timeText(int seconds) {
 }
 
 std::string TVantaEngine::versionDateText(int packed) {
-    static constexpr std::array<const char*, 12> months = {
-        "-JAN-", "-FEB-", "-MAR-", "-APR-", "-MAY-", "-JUN-",
-        "-JUL-", "-AUG-", "-SEP-", "-OCT-", "-NOV-", "-DEC-"};
+    static constexpr std::array<const char*, 12> months = {"-JAN-", "-FEB-", "-MAR-", "-APR-",
+                                                           "-MAY-", "-JUN-", "-JUL-", "-AUG-",
+                                                           "-SEP-", "-OCT-", "-NOV-", "-DEC-"};
     const int day = digitsOf(packed, 24);
     const int month = digitsOf(packed, 16);
     const int century = digitsOf(packed, 8);

@@ -179,12 +179,14 @@ TEST_P(WrongLibraries, AreRefusedAndNeverTriedAgain) {
 INSTANTIATE_TEST_SUITE_P(
     Component, WrongLibraries,
     testing::Values(
-        WrongLibrary{"old", "Vanta Engine Component: DLL version mismatch\nComponent  : "
-                            "0x01020100\nVanEng DLL : 0x010200FF\nDLL too old for this component "
-                            "version"},
-        WrongLibrary{"new", "Vanta Engine Component: DLL version mismatch\nComponent  : "
-                            "0x01020100\nVanEng DLL : 0x0102010A\nDLL too new for this component "
-                            "version"},
+        WrongLibrary{"old",
+                     "Vanta Engine Component: DLL version mismatch\nComponent  : "
+                     "0x01020100\nVanEng DLL : 0x010200FF\nDLL too old for this component "
+                     "version"},
+        WrongLibrary{"new",
+                     "Vanta Engine Component: DLL version mismatch\nComponent  : "
+                     "0x01020100\nVanEng DLL : 0x0102010A\nDLL too new for this component "
+                     "version"},
         WrongLibrary{"missing", "Vanta Engine Component: loading DLL " FAKE_LIBRARIES
                                 "/missing/VANENG32.so\nCan't get address of function "
                                 "VantaEngineStop"}),
@@ -197,9 +199,8 @@ TEST_F(Component, AFileThatIsNoLibraryGivesTheLoadError) {
     engine.setDebug(true);
     engine.setDLLPath(folder.root());
     EXPECT_FALSE(engine.StartAnalysis("x.epd"));
-    EXPECT_EQ(prompts.messages(),
-              Messages{"Vanta Engine Component: can't load neither DLL \n" + folder.root() +
-                       "/VANENG32.so\nnor VANENG32"});
+    EXPECT_EQ(prompts.messages(), Messages{"Vanta Engine Component: can't load neither DLL \n" +
+                                           folder.root() + "/VANENG32.so\nnor VANENG32"});
     EXPECT_EQ(engine.ErrNo(), -1);
     EXPECT_EQ(engine.NoOfInstances(), 0);
     EXPECT_EQ(engine.MaxNoOfInstances(), -1);

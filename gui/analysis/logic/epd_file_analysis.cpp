@@ -1,0 +1,521 @@
+#include "epd_file_analysis.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <sstream>
+#include <system_error>
+
+#include "chess_position.h"
+#include "epd_opcodes.h"
+#include "text_file.h"
+#include "text_util.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kWindowCaption = "Brisvane: Vanta Engine EPD File Analysis Box";
+constexpr const char* kAnalysing = " (analyzing...)";
+constexpr const char* kRule = "---------------------------------------------";
+constexpr const char* kHistory = "History";
+constexpr const char* kAnalyse = "Analyse";
+
+bool exists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::exists(path, ec);
+}
+
+bool isFolder(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(path, ec);
+}
+
+std::string withoutLineEnd(std::string line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.pop_back();
+    return line;
+}
+
+std::vector<std::string> wordsOf(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    return words;
+}
+
+int settingOr(SettingsStore* settings, const char* section, const char* key, int fallback) {
+    if (!settings) return fallback;
+    return parseEpdInteger(settings->readString(section, key, "")).value_or(fallback);
+}
+
+// The whole file as bytes; nothing when it cannot be read.
+std::optional<std::string> readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+EpdFileAnalysis::EpdFileAnalysis(Services services) : m_services(std::move(services)) {
+    m_display.diagramLine = std::string(kInitialPositionLine);
+    updateEnabling();
+}
+
+EpdFileAnalysis::~EpdFileAnalysis() {
+    closeLog();
+}
+
+void EpdFileAnalysis::tell(const std::string& text, Icon icon) {
+    if (m_services.prompts) m_services.prompts->message(kCaption, text, icon);
+}
+
+int EpdFileAnalysis::depthOf(const std::string& line) {
+    if (line.size() < 7) return 99;
+    std::string field(trimBlanks(std::string_view(line).substr(6, 7)));
+    field = field.substr(0, field.find('.'));
+    if (field.empty() || !std::all_of(field.begin(), field.end(),
+                                      [](unsigned char c) { return std::isdigit(c) != 0; }))
+        return 99;
+    return std::stoi(field.substr(0, 9));
+}
+
+std::string EpdFileAnalysis::operandAfter(const std::string& line, const std::string& opcode) {
+    const auto at = line.find(opcode);
+    if (at == std::string::npos) return {};
+    const auto start = at + opcode.size();
+    const auto end = line.find(';', start);
+    return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+std::string EpdFileAnalysis::normalizedMove(std::string move) {
+    std::replace(move.begin(), move.end(), '0', 'O');  // castling written with zeros
+    move.erase(std::remove_if(move.begin(), move.end(),
+                              [](char c) {
+                                  return c == '+' || c == '#' || c == 'x' || c == '!' || c == '?' ||
+                                         c == ':';
+                              }),
+               move.end());
+    return move;
+}
+
+void EpdFileAnalysis::show() {
+    AnalysisEngine& engine = *m_services.engine;
+    if (m_firstUse && !m_shownOnce) {
+        m_shownOnce = true;
+        if (m_services.settings)
+            m_epdFolder = m_services.settings->readString(kHistory, "LastEPDFiledirectory", "");
+        while (m_epdFolder.size() > 1 && m_epdFolder.back() == '/')
+            m_epdFolder.pop_back();
+        if (!isFolder(m_epdFolder)) m_epdFolder = m_services.programFolder + "/EPD";
+        m_seconds = std::max(5, settingOr(m_services.settings, kAnalyse, "EPDfileSecsPerPos", 5));
+        m_hashEntry = settingOr(m_services.settings, kAnalyse, "EPDfileHashSize", 1);
+        if (m_hashEntry < 1 || m_hashEntry > 7) m_hashEntry = 1;
+        engine.setHashSize(static_cast<VEhashSet>(m_hashEntry - 1));
+        m_hashEntry = static_cast<int>(engine.HashSize()) + 1;
+        m_skipEvaluated = settingOr(m_services.settings, kAnalyse, "EPDskipEvaluated", 1) != 0;
+        m_display.skipEvaluated = m_skipEvaluated;
+        m_display.diagramLine = std::string(kInitialPositionLine);
+    }
+    m_display.engineName = engine.description();
+    engine.setSecsPerPos(m_seconds);
+    m_seconds = engine.SecsPerPos();
+    refreshTimeFields();
+    m_display.hashIndex = static_cast<int>(engine.HashSize());
+    updateEnabling();
+}
+
+void EpdFileAnalysis::refreshTimeFields() {
+    m_display.secondsText = std::to_string(m_seconds);
+    m_display.timeText = TVantaEngine::timeText(m_seconds);
+}
+
+void EpdFileAnalysis::clearChoice() {
+    m_lines.clear();
+    m_bestMoves.clear();
+    m_avoidMoves.clear();
+    m_epdFile.clear();
+    m_logName.clear();
+    m_current = -1;
+    m_display.epdFile.clear();
+    m_display.counter = "0/0";
+    updateEnabling();
+}
+
+void EpdFileAnalysis::selectFile() {
+    if (!m_services.prompts) return;
+    FileDialogRequest request;
+    request.title = "Brisvane: Select EPD file";
+    request.filter = "EPD Files(*.EPD)|*.EPD";
+    if (exists(m_epdFile)) request.fileName = m_epdFile;
+    if (isFolder(m_epdFolder)) request.initialDir = m_epdFolder;
+    if (const auto chosen = m_services.prompts->chooseOpenFile(request)) chooseFile(*chosen);
+}
+
+void EpdFileAnalysis::chooseFile(const std::string& path) {
+    if (path.empty()) return;
+    const bool changed = path != m_epdFile;
+    m_epdFile = path;
+    m_epdFolder = folderOf(path);
+    m_display.epdFile = path;
+    if (!changed) return;
+    m_lines.clear();
+    m_bestMoves.clear();
+    m_avoidMoves.clear();
+    m_current = -1;
+    const auto bytes = readBytes(path).value_or(std::string());
+    std::size_t number = 0;
+    bool shortSeen = false;
+    std::size_t rejectedAt = 0;
+    forEachLine(bytes, [&](std::string_view view) {
+        ++number;
+        if (view.size() < kShortestEpdLine) {
+            // One short line (an empty last line, say) is passed over; a second rejects the file.
+            if (!shortSeen) {
+                shortSeen = true;
+                return true;
+            }
+            rejectedAt = number;
+            return false;
+        }
+        const std::string line(view);
+        m_lines.push_back(line);
+        m_bestMoves.push_back(operandAfter(line, "bm "));
+        m_avoidMoves.push_back(operandAfter(line, "am "));
+        return true;
+    });
+    if (rejectedAt > 0) {
+        clearChoice();
+        tell("Error in EPD description (line " + std::to_string(rejectedAt) + ")", Icon::Error);
+        return;
+    }
+    if (m_lines.empty()) {
+        tell("EPD file " + path + " is empty", Icon::Information);
+        clearChoice();
+        return;
+    }
+    m_display.counter = "0/" + std::to_string(m_lines.size());
+    const std::string name = fileNameOf(path);
+    const std::string folder = folderOf(path);
+    m_logName =
+        (folder.empty() ? std::string() : folder + "/") + name.substr(0, name.find('.')) + ".LOG";
+    updateEnabling();
+}
+
+void EpdFileAnalysis::start() {
+    AnalysisEngine& engine = *m_services.engine;
+    if (m_epdFile.empty()) {
+        tell("No EPD file selected", Icon::Error);
+        return;
+    }
+    if (!exists(m_epdFile)) {
+        tell("EPD file " + m_epdFile + " doesn't exists", Icon::Error);
+        clearChoice();
+        return;
+    }
+    m_current = -1;
+    engine.setSecsPerPos(parseEpdInteger(m_display.secondsText).value_or(-1));
+    m_seconds = engine.SecsPerPos();
+    refreshTimeFields();
+    engine.setEPDevalMode(m_skipEvaluated ? VEEPDevalSet::EPDevalCheckCE
+                                          : VEEPDevalSet::EPDevalAlways);
+    m_lastLine.clear();
+    m_lastDepth = 99;
+    m_readFailures = 0;
+    m_display.bestMoves.clear();
+    m_display.avoidMoves.clear();
+    m_display.epdLine.clear();
+    m_display.memo.clear();
+
+    if (m_services.settings) {
+        try {
+            m_services.settings->writeMany({
+                {kHistory, "LastEPDFiledirectory", m_epdFolder + "/"},
+                {kAnalyse, "EPDfileSecsPerPos", std::to_string(m_seconds)},
+                {kAnalyse, "EPDfileHashSize", std::to_string(m_hashEntry)},
+                {kAnalyse, "EPDskipEvaluated", m_skipEvaluated ? "1" : "0"},
+            });
+        } catch (const std::exception& error) {
+            // The analysis does not depend on the settings file.
+            tell(error.what(), Icon::Error);
+        }
+    }
+
+    closeLog();
+    if (!m_logName.empty()) {
+        m_log.open(m_logName, std::ios::binary | std::ios::trunc);
+        if (!m_log) {
+            m_logName.clear();
+        } else {
+            writeLog("EPD file analysis logfile created by Brisvane");
+            writeLog(kRule);
+            writeLog("EPD file              : " + fileNameOf(m_epdFile));
+            writeLog("Number of positions   : " + std::to_string(m_lines.size()));
+            writeLog("Analysis date         : " + (m_services.now ? m_services.now() : ""));
+            writeLog("Engine                : " + engine.description());
+            writeLog("Hash size             : " + TVantaEngine::hashDescription(engine.HashSize()));
+            writeLog("Average time per pos. : " + TVantaEngine::timeText(m_seconds));
+            writeLog(kRule);
+        }
+    }
+
+    if (engine.StartAnalysis(m_epdFile)) {
+        if (engine.IsRunning()) {
+            m_firstUse = false;
+            m_analysing = true;
+            m_display.timerOn = true;
+        }
+    } else {
+        closeLog();
+        if (!m_logName.empty()) {
+            std::error_code ec;
+            fs::remove(m_logName, ec);
+        }
+        tell("Can't start Vanta engine", Icon::Error);
+    }
+    updateEnabling();
+}
+
+void EpdFileAnalysis::writeLog(const std::string& line) {
+    // Output to the log ignores write errors.
+    if (m_log.is_open()) m_log << line << "\r\n" << std::flush;
+}
+
+void EpdFileAnalysis::closeLog() {
+    if (m_log.is_open()) m_log.close();
+    m_log.clear();
+}
+
+void EpdFileAnalysis::resetDisplayIdle() {
+    m_display.diagramLine = std::string(kInitialPositionLine);
+    m_display.bestMoves.clear();
+    m_display.avoidMoves.clear();
+    m_display.epdLine.clear();
+    m_display.memo.clear();
+}
+
+void EpdFileAnalysis::endAnalysisDisplay() {
+    m_display.memo.clear();
+    m_display.timerOn = false;
+    m_analysing = false;
+    m_display.bringToFront = true;
+    updateEnabling();
+}
+
+void EpdFileAnalysis::stop() {
+    resetDisplayIdle();
+    if (m_analysing) {
+        if (m_services.engine->StopAnalysis()) {
+            closeLog();
+            m_analysing = false;
+        } else {
+            closeLog();
+        }
+    }
+    updateEnabling();
+}
+
+void EpdFileAnalysis::tick() {
+    AnalysisEngine& engine = *m_services.engine;
+    if (!m_analysing) {
+        resetDisplayIdle();
+        m_display.timerOn = false;
+        updateEnabling();
+        return;
+    }
+    if (!engine.IsRunning()) {
+        stop();
+        m_display.timerOn = false;
+        m_analysing = false;
+        const bool completed =
+            !m_lines.empty() && m_current == static_cast<int>(m_lines.size()) - 1;
+        if (completed) writeBack();
+        m_display.bringToFront = true;
+        updateEnabling();
+        return;
+    }
+    std::string read;
+    if (!engine.ReadAnalysisLine(read)) {
+        if (++m_readFailures > 10) {
+            m_display.timerOn = false;
+            m_display.memo.push_back("Can't open Vanta engine analysis file");
+            m_display.memo.push_back("Watch engine's analysis stopped");
+            if (!engine.IsRunning()) {
+                engine.StopAnalysis();
+                closeLog();
+                endAnalysisDisplay();
+            }
+        }
+        return;
+    }
+    m_readFailures = 0;
+    const std::string line = withoutLineEnd(read);
+    if (line.size() <= 6 || line == m_lastLine) return;
+    const int depth = depthOf(line);
+    if (depth < m_lastDepth) {
+        // A new position has begun.
+        m_display.memo.clear();
+        int next = m_current + 1;
+        const int count = static_cast<int>(m_lines.size());
+        if (m_skipEvaluated)
+            while (next < count &&
+                   m_lines[static_cast<std::size_t>(next)].find(" ce ") != std::string::npos)
+                ++next;
+        if (next >= count) return;
+        m_current = next;
+        const auto index = static_cast<std::size_t>(m_current);
+        const std::string& epdLine = m_lines[index];
+        const std::string number = std::to_string(m_current + 1);
+        m_display.bestMoves = m_bestMoves[index];
+        m_display.avoidMoves = m_avoidMoves[index];
+        m_display.epdLine = epdLine;
+        writeLog("Position: " + number);
+        if (!m_bestMoves[index].empty()) writeLog("Best Move(s): " + m_bestMoves[index]);
+        if (!m_avoidMoves[index].empty()) writeLog("Avoid Move(s): " + m_avoidMoves[index]);
+        TChessPosition board;
+        if (readPlacement(placementField(epdLine, false), [&board](Square square, int piece) {
+                board.PutPieceOnSquare(piece, square);
+            }) != PlacementResult::Ok) {
+            tell("Error in EPD description (line " + number + ")", Icon::Error);
+            m_display.diagramLine = std::string(kInitialPositionLine);
+            closeLog();
+            endAnalysisDisplay();
+            return;
+        }
+        m_display.diagramLine = epdLine;
+        m_display.counter = number + "/" + std::to_string(count);
+    }
+    m_lastLine = line;
+    m_lastDepth = depth;
+    m_display.memo.push_back(line);
+    writeLog("====>" + line);
+    if (line.find("Mate ") != std::string::npos) m_lastDepth = 99;
+}
+
+void EpdFileAnalysis::writeBack() {
+    const std::string folder = folderOf(m_epdFile);
+    const std::string name = fileNameOf(m_epdFile);
+    std::string upper = name;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const std::string backup = (folder.empty() ? std::string(".") : folder) + "/" +
+                               name.substr(0, upper.find(".EPD")) + ".OLD";
+    std::error_code ec;
+    fs::copy_file(m_epdFile, backup, fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+        // Without a backup the user's file is not touched.
+        tell("Can't save original EPD file", Icon::Error);
+        return;
+    }
+    fs::remove(m_epdFile, ec);
+    if (!m_services.engine->GetAnalysisResult(m_epdFile)) {
+        tell("Can't copy analysis result", Icon::Error);
+        fs::rename(backup, m_epdFile, ec);
+        return;
+    }
+    writeResults();
+}
+
+void EpdFileAnalysis::writeResults() {
+    if (m_logName.empty()) return;
+    const auto bytes = readBytes(m_epdFile);
+    if (!bytes) return;
+    std::ofstream log(m_logName, std::ios::binary | std::ios::app);
+    if (!log) return;
+    std::vector<std::string> lines;
+    forEachLine(*bytes, [&lines](std::string_view line) {
+        if (line.size() >= kShortestEpdLine) lines.emplace_back(line);
+        return true;
+    });
+    log << kRule << "\r\n"
+        << "Results: the engine's first pv move against bm and am"
+        << "\r\n";
+    int positions = 0;
+    int solved = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        const auto best = wordsOf(operandAfter(line, "bm "));
+        const auto avoid = wordsOf(operandAfter(line, "am "));
+        if (best.empty() && avoid.empty()) continue;
+        ++positions;
+        const auto pv = wordsOf(operandAfter(line, "pv "));
+        const std::string move = pv.empty() ? std::string() : pv.front();
+        auto holds = [&move](const std::vector<std::string>& moves) {
+            return std::any_of(moves.begin(), moves.end(), [&move](const std::string& candidate) {
+                return normalizedMove(candidate) == normalizedMove(move);
+            });
+        };
+        const bool ok = !move.empty() && (best.empty() || holds(best)) && !holds(avoid);
+        if (ok) ++solved;
+        std::string id(trimBlanks(operandAfter(line, "id ")));
+        if (id.size() >= 2 && id.front() == '"' && id.back() == '"')
+            id = id.substr(1, id.size() - 2);
+        std::string text = "Position " + std::to_string(i + 1);
+        if (!id.empty()) text += " (" + id + ")";
+        text += ":";
+        if (!best.empty())
+            text += " bm " + std::string(trimBlanks(operandAfter(line, "bm "))) + ";";
+        if (!avoid.empty())
+            text += " am " + std::string(trimBlanks(operandAfter(line, "am "))) + ";";
+        text += " engine " + (move.empty() ? std::string("-") : move) + " - " +
+                (ok ? "solved" : "not solved");
+        log << text << "\r\n";
+    }
+    log << "Solved: " << solved << " of " << positions << "\r\n";
+}
+
+void EpdFileAnalysis::querySeconds() {
+    if (!m_services.prompts) return;
+    const auto answer = m_services.prompts->inputBox(
+        "Time per position in seconds", "Enter analysis time", std::to_string(m_seconds));
+    if (!answer) return;
+    const auto number = parseEpdInteger(*answer);
+    if (!number || *number <= 0) {
+        tell(*answer + " -- Illegal value", Icon::Error);
+        return;
+    }
+    m_services.engine->setSecsPerPos(*number);
+    m_seconds = m_services.engine->SecsPerPos();
+    refreshTimeFields();
+    if (m_seconds != *number)
+        tell("Entered value out of range, changed to default value", Icon::Information);
+}
+
+void EpdFileAnalysis::setSeconds(int seconds) {
+    m_services.engine->setSecsPerPos(seconds);
+    m_seconds = m_services.engine->SecsPerPos();
+    refreshTimeFields();
+}
+
+void EpdFileAnalysis::setHashIndex(int index) {
+    m_services.engine->setHashSize(static_cast<VEhashSet>(index >= 0 && index <= 6 ? index : 0));
+    m_display.hashIndex = static_cast<int>(m_services.engine->HashSize());
+    m_hashEntry = m_display.hashIndex + 1;
+}
+
+void EpdFileAnalysis::setSkipEvaluated(bool skip) {
+    m_skipEvaluated = skip;
+    m_display.skipEvaluated = skip;
+}
+
+std::vector<std::string> EpdFileAnalysis::logLines() const {
+    std::vector<std::string> lines;
+    const auto bytes = readBytes(m_logName);
+    if (!bytes) return lines;
+    forEachLine(*bytes, [&lines](std::string_view line) {
+        lines.emplace_back(line);
+        return true;
+    });
+    return lines;
+}
+
+void EpdFileAnalysis::updateEnabling() {
+    m_display.caption = std::string(kWindowCaption) + (m_analysing ? kAnalysing : "");
+    m_display.startEnabled = !m_analysing;
+    m_display.stopEnabled = m_analysing;
+    m_display.openFileEnabled = !m_analysing && !m_epdFile.empty();
+    m_display.writeBackEnabled = !m_analysing && !m_firstUse;
+    m_display.showLogEnabled = !m_analysing && !m_firstUse && !m_logName.empty();
+}

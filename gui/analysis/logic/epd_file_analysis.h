@@ -1,0 +1,159 @@
+#pragma once
+
+#include <cstddef>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "prompts.h"
+#include "services.h"
+#include "vanta_engine.h"
+
+// What the EPD file analysis window shows; the window copies it into its controls.
+struct EpdAnalysisDisplay {
+    std::string caption = "Brisvane: Vanta Engine EPD File Analysis Box";
+    std::string engineName;
+    std::string epdFile;  // the field "EPD file to analyze"
+    std::string bestMoves;
+    std::string avoidMoves;
+    std::string epdLine;
+    std::vector<std::string> memo;
+    std::string counter = "0/0";
+    // The line whose board field the diagram shows.
+    std::string diagramLine;
+    std::string secondsText;
+    std::string timeText;
+    int hashIndex = 0;  // 0..6
+    bool skipEvaluated = true;
+    bool startEnabled = true;
+    bool stopEnabled = false;
+    bool writeBackEnabled = false;
+    bool showLogEnabled = false;
+    bool openFileEnabled = false;
+    bool timerOn = false;
+    // Set when the window should come to the front; the window clears it.
+    bool bringToFront = false;
+};
+
+// The engine as the analysis window drives it: the component's operations and the properties
+// the window sets.
+class AnalysisEngine : public EngineControl {
+public:
+    virtual void setSecsPerPos(int seconds) = 0;
+    virtual int SecsPerPos() const = 0;
+    virtual void setHashSize(VEhashSet size) = 0;
+    virtual VEhashSet HashSize() const = 0;
+    virtual void setEPDevalMode(VEEPDevalSet mode) = 0;
+    virtual std::string description() const = 0;
+};
+
+// TVantaEngine as an AnalysisEngine.
+class ComponentEngine : public AnalysisEngine {
+public:
+    explicit ComponentEngine(TVantaEngine& engine) : m_engine(engine) {}
+    bool StartAnalysis(const std::string& file) override { return m_engine.StartAnalysis(file); }
+    bool IsRunning() override { return m_engine.IsRunning(); }
+    bool ReadAnalysisLine(std::string& line) override { return m_engine.ReadAnalysisLine(line); }
+    bool StopAnalysis() override { return m_engine.StopAnalysis(); }
+    bool GetAnalysisResult(const std::string& target) override {
+        return m_engine.GetAnalysisResult(target);
+    }
+    void setSecsPerPos(int seconds) override { m_engine.setSecsPerPos(seconds); }
+    int SecsPerPos() const override { return m_engine.SecsPerPos(); }
+    void setHashSize(VEhashSet size) override { m_engine.setHashSize(size); }
+    VEhashSet HashSize() const override { return m_engine.HashSize(); }
+    void setEPDevalMode(VEEPDevalSet mode) override { m_engine.setEPDevalMode(mode); }
+    std::string description() const override {
+        return TVantaEngine::engineDescription(m_engine.Engine());
+    }
+
+private:
+    TVantaEngine& m_engine;
+};
+
+// The EPD file analysis without its window: choosing the file, starting, following the engine
+// on each timer tick, the log, stopping and writing the analysed file back with a backup.
+class EpdFileAnalysis {
+public:
+    struct Services {
+        AnalysisEngine* engine = nullptr;
+        Prompts* prompts = nullptr;
+        SettingsStore* settings = nullptr;
+        std::string programFolder;
+        // The current date and time as "dd.mm.yyyy - hh:nn:ss".
+        std::function<std::string()> now;
+    };
+
+    explicit EpdFileAnalysis(Services services);
+    ~EpdFileAnalysis();
+
+    const EpdAnalysisDisplay& display() const { return m_display; }
+    void clearBringToFront() { m_display.bringToFront = false; }
+    bool analysing() const { return m_analysing; }
+    bool firstUse() const { return m_firstUse; }
+    const std::string& epdFile() const { return m_epdFile; }
+    const std::string& epdFolder() const { return m_epdFolder; }
+    const std::string& logFileName() const { return m_logName; }
+    std::size_t lineCount() const { return m_lines.size(); }
+    int currentPosition() const { return m_current; }  // 0-based, -1 before the first
+
+    // The first showing reads the settings; every showing refreshes the fields.
+    void show();
+    // A file chosen in the file dialog ("" when cancelled does nothing).
+    void chooseFile(const std::string& path);
+    // Asks for the file through the file dialog, then chooses it.
+    void selectFile();
+    void start();
+    void stop();
+    // Every 200 ms while the timer is on.
+    void tick();
+    void writeBack();
+    // "Time per position in seconds": the query and its answer.
+    void querySeconds();
+    // A time chosen in the time dialog, in seconds.
+    void setSeconds(int seconds);
+    void setHashIndex(int index);
+    void setSkipEvaluated(bool skip);
+    // The log file's lines, for the log viewer.
+    std::vector<std::string> logLines() const;
+
+    // The depth of an analysis line: characters 7 to 13, trimmed, before the first ".", or 99.
+    static int depthOf(const std::string& line);
+    // The text of a line after its first "<opcode> " up to the next ";".
+    static std::string operandAfter(const std::string& line, const std::string& opcode);
+    // A SAN move without check, mate and capture marks and annotations, for comparing moves.
+    static std::string normalizedMove(std::string move);
+
+private:
+    void resetDisplayIdle();
+    void endAnalysisDisplay();
+    void updateEnabling();
+    void refreshTimeFields();
+    void writeLog(const std::string& line);
+    void closeLog();
+    void writeResults();
+    void tell(const std::string& text, Icon icon);
+    void clearChoice();
+
+    Services m_services;
+    EpdAnalysisDisplay m_display;
+    std::string m_epdFile;
+    std::string m_epdFolder;
+    std::string m_logName;
+    std::ofstream m_log;
+    bool m_firstUse = true;
+    bool m_shownOnce = false;
+    bool m_analysing = false;
+    int m_seconds = 5;
+    int m_hashEntry = 1;
+    bool m_skipEvaluated = true;
+    std::string m_lastLine;
+    int m_lastDepth = 99;
+    int m_readFailures = 0;
+    std::vector<std::string> m_lines;
+    std::vector<std::string> m_bestMoves;
+    std::vector<std::string> m_avoidMoves;
+    int m_current = -1;
+};
