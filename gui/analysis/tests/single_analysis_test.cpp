@@ -1,0 +1,119 @@
+#include "single_analysis.h"
+
+#include <deque>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "temp_folder.h"
+
+namespace {
+
+using namespace SingleAnalysis;
+using Words = std::vector<std::string>;
+
+const std::string kPosition = "8/8/8/8/8/8/5k2/4K2R b K -";
+
+TEST(SingleAnalysis, CommandLinesOfTheOutsideEngines) {
+    TempFolder folder;
+    for (const char* sub : {"crafty", "v9", "gen", "tmp"})
+        std::filesystem::create_directories(folder.path(sub));
+    Engines engines;
+    engines.crafty = folder.path("crafty/crafty");
+    engines.vanta9 = folder.path("v9/Vanta");
+    engines.generic = folder.path("gen/engine");
+    engines.hashSizeV9 = 5;
+    engines.tempFolder = folder.path("tmp");
+    engines.today = "2026.12.08";
+    std::string error;
+
+    const auto crafty = craftyStart(engines, kPosition);
+    ASSERT_TRUE(crafty);
+    EXPECT_EQ(crafty->commandLine, "crafty \"setboard " + kPosition + "\" analyze");
+    EXPECT_EQ(crafty->workingFolder, folder.path("crafty"));
+    EXPECT_EQ(crafty->words, (Words{engines.crafty, "setboard " + kPosition, "analyze"}));
+    engines.changeToCraftyLocation = false;
+    EXPECT_EQ(craftyStart(engines, kPosition)->commandLine.rfind(engines.crafty, 0), 0u);
+
+    const auto vanta9 = vanta9Start(engines, kPosition, error);
+    ASSERT_TRUE(vanta9) << error;
+    EXPECT_EQ(vanta9->commandLine, "Vanta W4 BRISVANE.EPD");
+    EXPECT_EQ(vanta9->words, (Words{engines.vanta9, "W4", "BRISVANE.EPD"}));
+    EXPECT_EQ(folder.read("v9/BRISVANE.EPD"), kPosition + "\r\n\r\n");
+    EXPECT_EQ(vanta9HashSwitch(1), " W ");
+    EXPECT_EQ(vanta9HashSwitch(9), " W6 ");
+
+    // A template around $F, a PGN file in the temporary folder, no folder change.
+    engines.genericCmdLine = "-x $F -y";
+    engines.genericEpdFile = false;
+    engines.changeToGenericLocation = false;
+    const auto generic = genericStart(engines, kPosition, error);
+    ASSERT_TRUE(generic) << error;
+    const std::string pgn = engines.tempFolder + "/BRISVANE.PGN";
+    EXPECT_EQ(generic->commandLine, engines.generic + " -x " + pgn + " -y");
+    EXPECT_EQ(generic->words, (Words{engines.generic, "-x", pgn, "-y"}));
+    EXPECT_EQ(folder.read("tmp/BRISVANE.PGN"),
+              positionGame("Generic Engine Analysis", "Brisvane V1.5", "2026.12.08", kPosition));
+    EXPECT_FALSE(craftyStart(Engines{}, kPosition));
+    engines.vanta9 = folder.path("missing-folder/Vanta");
+    EXPECT_FALSE(vanta9Start(engines, kPosition, error));
+    EXPECT_EQ(error, "Can't write " + folder.path("missing-folder/BRISVANE.EPD"));
+}
+
+TEST(SingleAnalysis, ThePositionGameHasItsTwelveLines) {
+    EXPECT_EQ(positionGame("Vanta Engine Analysis", "Brisvane V1.5", "2026.12.08", kPosition),
+              "[Event \"Vanta Engine Analysis\"]\r\n[Site \"Brisvane V1.5\"]\r\n"
+              "[Date \"2026.12.08\"]\r\n[Round \"1\"]\r\n[White \"White\"]\r\n"
+              "[Black \"Black\"]\r\n[Result \"*\"]\r\n[SetUp \"1\"]\r\n[FEN \"" +
+                  kPosition + " 0 1\"]\r\n\r\n1... *\r\n\r\n");
+}
+
+TEST(SingleAnalysis, APvOperationTakesThePlaceOfTheOldOne) {
+    const std::string line = kPosition + " bm Rh2+; pv Rh1 Kg2; id \"x\";";
+    EXPECT_EQ(withPv(line, " pv Rh2+ Kg3;", ""), kPosition + " bm Rh2+;  id \"x\"; pv Rh2+ Kg3;");
+    EXPECT_EQ(withPv(kPosition + " bm Rh2+;", "pv Rh2+;", " "), kPosition + " bm Rh2+; pv Rh2+;");
+    EXPECT_EQ(withPv(kPosition + " pv Rh2+", "pv Kg1;", " "), kPosition + " pv Rh2+");
+    EXPECT_EQ(vanta9Pv(kPosition + " acd 20; ce 35; pv Rh2+ Kg3; id \"x\";"), "pv Rh2+ Kg3;");
+    EXPECT_FALSE(vanta9Pv(kPosition + " bm Rh2+;"));
+}
+
+class Lines : public EngineControl {
+public:
+    std::deque<std::string> lines;
+    bool running = true;
+    bool StartAnalysis(const std::string&) override { return true; }
+    bool IsRunning() override { return running; }
+    bool ReadAnalysisLine(std::string& line) override {
+        if (lines.empty()) return false;
+        line = lines.front();
+        lines.pop_front();
+        return true;
+    }
+    bool StopAnalysis() override { return true; }
+    bool GetAnalysisResult(const std::string&) override { return false; }
+};
+
+TEST(SingleAnalysis, TheWatchKeepsTheLastVariation) {
+    Lines engine;
+    engine.lines = {"  3: e4 e5\r\n", "  3: e4 e5\r\n", "short", "  4: e4 e5 Nf3\r\n"};
+    EngineWatch watch("Vanta 9 Engine");
+    watch.reset();
+    EXPECT_EQ(watch.caption(), "Brisvane: Vanta 9 Engine running...");
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(watch.tick(engine));
+    EXPECT_EQ(watch.memo(), (Words{"  3: e4 e5", "  4: e4 e5 Nf3"}));
+    EXPECT_EQ(watch.keptVariation(), "e4 e5 Nf3");
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(watch.tick(engine));
+    EXPECT_FALSE(watch.tick(engine));  // the eleventh failure in a row
+    EXPECT_EQ(watch.memo().back(), "Watch engine's analysis stopped");
+    EXPECT_EQ(watch.caption(), "Brisvane: Vanta 9 Engine running...");
+    // An engine that ends: the watch ends with it.
+    EngineWatch other("");
+    other.reset();
+    engine.running = false;
+    EXPECT_FALSE(other.tick(engine));
+    EXPECT_EQ(other.caption(), "Brisvane: Vanta Engine not running");
+}
+
+}  // namespace
