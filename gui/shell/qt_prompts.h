@@ -3,17 +3,11 @@
 #include <QString>
 
 #include "prompts.h"
+#include "qt_text.h"
 
 class QWidget;
 
-enum class TextEncoding { Utf8, Latin1 };
-// How a text's bytes are shown: valid UTF-8 as UTF-8, anything else as Latin-1.
-TextEncoding encodingOf(std::string_view bytes);
-// Bytes of a line as shown.
-QString displayText(std::string_view bytes);
-// A text from the user interface as the bytes the logic works with; in Latin-1 a character
-// that Latin-1 lacks becomes "?".
-std::string toBytes(const QString& text, TextEncoding encoding = TextEncoding::Utf8);
+
 // A file mask matching names in any letter case: "*.EPD" as "*.[Ee][Pp][Dd]".
 QString caseInsensitiveMask(const QString& mask);
 // "desc|mask|desc|mask" as a Qt name filter list; masks match names in any letter case
