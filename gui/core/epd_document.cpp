@@ -583,3 +583,16 @@ void EpdDocument::addLineAtEnd(std::string_view lineText) {
     showCurrentLine();
     updateCommandStates();
 }
+
+void EpdDocument::replaceCurrentLine(std::string_view lineText) {
+    const int count = static_cast<int>(m_lines.size());
+    if (m_current < 0 || m_current >= count) return;
+    const auto index = static_cast<std::size_t>(m_current);
+    if (!m_undo.push(m_current, std::string(m_lines[index]), UndoKind::Replaced))
+        tell(EnglishText::CantSaveOldLine, Icon::Warning);
+    m_lines.replace(index, lineText);
+    if (m_observer) m_observer->linesChanged(index, index);
+    m_modified = true;
+    showCurrentLine();
+    updateCommandStates();
+}

@@ -142,6 +142,8 @@ public:
     void showCurrentLine();
     void updateCommandStates();
     void addLineAtEnd(std::string_view text);
+    // Replaces the current line (undoably), as the analysis does with a new pv operation.
+    void replaceCurrentLine(std::string_view text);
     void appendFile(const std::string& path);
     // Closes the document with its save prompt and loads the file, if it exists.
     void openFileIfExists(const std::string& path);

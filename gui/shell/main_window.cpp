@@ -28,7 +28,11 @@
 
 #include "board_setup_dialog.h"
 #include "general_options_dialog.h"
+#include "analyse_options_dialog.h"
+#include "epd_analysis_window.h"
 #include "help_window.h"
+#include "single_analysis_runner.h"
+#include "small_dialogs.h"
 #include "info_boxes.h"
 #include "chess_diagram.h"
 #include "command_guard.h"
@@ -120,6 +124,34 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
 
     m_progress = new TFormProgress(this);
     m_generalOptions = new TGeneralOpt(*m_prompts, this);
+    // The analysis windows.
+    m_epdAnalysis = new TFormEngAna(
+        *m_prompts, m_setup.settings, m_setup.folders.programFolder,
+        [this] {
+            return EngineLocation{m_options.libraryFolder, m_options.vantaEngine,
+                                  m_options.vantaEngineType, m_options.veldrinBlue};
+        },
+        this);
+    m_epdAnalysis->openInMainWindow = [this](const std::string& path) {
+        runCommand([this, &path] { m_document->openFileIfExists(path); });
+    };
+    analysisRunning = [this] { return m_epdAnalysis->analysing(); };
+    TSingleAnalysis::Context context;
+    context.options = [this] { return m_options; };
+    context.tempFolder = m_setup.folders.tempFolder;
+    context.addOnFolder = m_setup.folders.addOnFolder;
+    context.analysisDebug = m_setup.analysisDebug || m_options.analyseDebug;
+    context.currentLine = [this] {
+        const int current = m_document->currentIndex();
+        return current >= 0 ? std::string(m_document->line(static_cast<std::size_t>(current)))
+                            : std::string();
+    };
+    context.replaceLine = [this](const std::string& line) { m_document->replaceCurrentLine(line); };
+    context.showInLineField = [this](const QString& text) {
+        m_lineField->setText(text.isEmpty() ? displayText(m_document->display().lineField) : text);
+    };
+    context.german = [this] { return m_document->language() == Language::German; };
+    m_singleAnalysis = new TSingleAnalysis(*m_prompts, std::move(context), this);
     m_lineEditor = std::make_unique<BoardSetupLineEditor>(*m_prompts, this, m_diagram);
     m_lineEditor->setCheckOff(m_setup.boardSetupNoCheck || m_options.boardSetupNoCheck);
     m_document = std::make_unique<EpdDocument>(
@@ -292,6 +324,22 @@ void TMainForm::dropEvent(QDropEvent* event) {
     QTimer::singleShot(0, this, [this, paths] { openDroppedFiles(paths); });
 }
 
+void TMainForm::miAnalyseOptionsClick() {
+    TAnalyseOpts::Setup setup;
+    setup.libraryAvailable = m_options.libraryUsable;
+    setup.showEngineInfo = m_setup.showEngineInfo || m_options.showVanEngInfo;
+    setup.ownFileSelector = m_options.handlePifBug;
+    setup.addOnFolder = m_setup.folders.addOnFolder;
+    setup.showEngineInfoDialog = [this] {
+        TFormVEinfo(m_singleAnalysis->engine(), m_options.veldrinBlue, this).exec();
+    };
+    TAnalyseOpts dialog(*m_prompts, setup, this);
+    dialog.setOptions(m_options);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (dialog.changed()) setOptions(dialog.options());
+    m_singleAnalysis->refreshEngine();
+}
+
 void TMainForm::miSaveOptionsClick() {
     if (!m_setup.settings) return;
     saveOptions(*m_setup.settings, m_options);
@@ -410,15 +458,20 @@ void TMainForm::buildMenus() {
         ->setVisible(false);
     epd->addSeparator();
     addCommand(epd, "miAnalyseEPD", QStringLiteral("&Analyse"),
-               QKeySequence(QStringLiteral("Ctrl+A")), nullptr);
+               QKeySequence(QStringLiteral("Ctrl+A")), [this] { m_singleAnalysis->analyse(); });
     addCommand(epd, "miAnalyseEPDfile", QStringLiteral("Analyse EPD file..."),
-               QKeySequence(QStringLiteral("Ctrl+F")), nullptr);
+               QKeySequence(QStringLiteral("Ctrl+F")), [this] {
+                   m_epdAnalysis->show();
+                   m_epdAnalysis->raise();
+                   m_epdAnalysis->activateWindow();
+               });
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("miOptions"));
     addCommand(options, "miGeneralOptions", QStringLiteral("&General..."), {},
                [this] { miGeneralOptionsClick(); });
-    addCommand(options, "miAnalyseOptions", QStringLiteral("&Analyse..."), {}, nullptr);
+    addCommand(options, "miAnalyseOptions", QStringLiteral("&Analyse..."), {},
+               [this] { miAnalyseOptionsClick(); });
     addCommand(options, "miHTMLOptions", QStringLiteral("&HTML..."), {}, nullptr);
     addCommand(options, "miRTFOptions", QStringLiteral("&RTF..."), {}, nullptr);
     options->addSeparator();

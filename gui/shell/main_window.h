@@ -24,6 +24,8 @@ class TChessDiagram2D;
 class TFormProgress;
 class TGeneralOpt;
 class THelpWindow;
+class TFormEngAna;
+class TSingleAnalysis;
 class BoardSetupLineEditor;
 
 // The document's lines as a list model: rows are read from the document when they are shown,
@@ -111,6 +113,8 @@ public:
     // Opens the EPD files among the paths, one after the other, as files dropped on the window.
     void openDroppedFiles(const std::vector<std::string>& paths);
     THelpWindow* helpWindow() const { return m_helpWindow; }
+    TFormEngAna* epdAnalysis() const { return m_epdAnalysis; }
+    TSingleAnalysis* singleAnalysis() const { return m_singleAnalysis; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -134,6 +138,7 @@ private:
     void updateConditions();
     void miSaveOptionsClick();
     void miGeneralOptionsClick();
+    void miAnalyseOptionsClick();
     void openTextDocument(const std::string& name);
     THelpWindow* help();
     // The questions of exit after the document is closed; false keeps the program running.
@@ -149,6 +154,8 @@ private:
     Prompts* m_prompts = nullptr;
     TFormProgress* m_progress = nullptr;
     TGeneralOpt* m_generalOptions = nullptr;
+    TFormEngAna* m_epdAnalysis = nullptr;
+    TSingleAnalysis* m_singleAnalysis = nullptr;
     THelpWindow* m_helpWindow = nullptr;
     std::string m_manualPath;  // "" when the manual is missing
     // Frames of other programs wait while a command runs; see processPendingFrames.

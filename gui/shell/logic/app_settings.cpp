@@ -166,6 +166,10 @@ void checkEngineLocations(AppSettings& s, SettingsReading& out) {
 }
 
 void discoverEngines(AppSettings& s, const SettingsContext& context, SettingsReading& out) {
+    // Our engine program also answers the Vanta 9 command line: without a path of its own the
+    // Vanta 9 road uses it.
+    const std::string v9 = context.addOnFolder + "/EngV9/" + kEngineProgramName;
+    if (s.vanta9.empty() && fileExists(v9)) s.vanta9 = v9;
     if (!s.vantaEngine.empty()) return;
     struct Candidate {
         const char* folder;

@@ -158,7 +158,7 @@ TEST(Settings, StartUpChecksEngineLocationsFindsTheEngineAndTheLibrary) {
     EXPECT_TRUE(reading.changed);
     const AppSettings& s = reading.settings;
     EXPECT_EQ(s.crafty, "");
-    EXPECT_EQ(s.vanta9, "");
+    EXPECT_EQ(s.vanta9, folder.path("AddOn/EngV9/Vanta"));  // the invalid one is replaced
     EXPECT_EQ(s.vantaEngine, folder.path("AddOn/EngV9/Vanta"));
     EXPECT_EQ(s.vantaEngineType, 9);
     EXPECT_EQ(s.hashSizeVE, 5);
