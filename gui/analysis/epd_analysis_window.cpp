@@ -125,16 +125,16 @@ TFormEngAna::TFormEngAna(Prompts& prompts, SettingsStore* settings, std::string 
     m_counter->setGeometry(left, 232, 140, 24);
     m_start = new QPushButton(QStringLiteral("&Start"), this);
     m_start->setObjectName(QStringLiteral("BtnStartAnalysis"));
-    m_start->setGeometry(left, 262, 100, 30);
+    m_start->setGeometry(left, 262, 86, 30);
     m_stop = new QPushButton(QStringLiteral("S&top"), this);
     m_stop->setObjectName(QStringLiteral("BtnStopAnalysis"));
-    m_stop->setGeometry(left + 106, 262, 100, 30);
+    m_stop->setGeometry(left + 92, 262, 86, 30);
     auto* popupButton = new QPushButton(QStringLiteral("&Popup menu"), this);
     popupButton->setObjectName(QStringLiteral("SpeedButton1"));
-    popupButton->setGeometry(left + 212, 262, 100, 30);
+    popupButton->setGeometry(left + 184, 262, 100, 30);
     auto* hide = new QPushButton(QStringLiteral("&Hide analysis box"), this);
     hide->setObjectName(QStringLiteral("BtnHide"));
-    hide->setGeometry(left + 318, 262, 102, 30);
+    hide->setGeometry(left + 290, 262, 130, 30);
 
     caption(QStringLiteral("Actual EPD line"), this, 8, 320);
     m_epdLine = readOnlyField("EditEPD", QStringLiteral("Actual EPD line"), this);

@@ -227,6 +227,12 @@ TEST_F(Analysis, FailuresGiveTheirMessagesAndKeepTheFile) {
     EXPECT_EQ(analysis.display().memo, (Messages{"Can't open Vanta engine analysis file",
                                                  "Watch engine's analysis stopped"}));
     analysis.stop();
+    // No backup can be written (a folder stands in its place): the file is not touched.
+    std::filesystem::create_directories(folder.path("kept.OLD"));
+    analysis.writeBack();
+    EXPECT_EQ(prompts.messages().back(), "Can't save original EPD file");
+    EXPECT_EQ(folder.read("kept.epd"), kA + "\n");
+    std::filesystem::remove(folder.path("kept.OLD"));
     // The result cannot be copied: the backup goes back to its name.
     engine.resultFails = true;
     analysis.writeBack();
