@@ -7,6 +7,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <deque>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -231,11 +232,33 @@ int analyseEpdFile(const std::string& epdFile, int seconds, int hashIndex, char 
     };
 
     // A reader that polls the line every 200 ms must see each position begin (depth 0) and see
-    // a deeper line or a mate before the next begins, so both stay in the file a while.
-    auto lastShown = Clock::now();
-    auto show = [&](const std::string& text) {
-        writeAtomically(lineFile, text);
+    // a deeper line or a mate before the next begins, so every line stays in the file a while.
+    // The lines wait their turn in a queue while the engine goes on with the next position: the
+    // engine never idles for the reader.
+    struct Queued {
+        std::string text;
+        bool replaceable;  // an analysis line a newer one of the same position may take over
+    };
+    std::deque<Queued> queue;
+    auto lastShown = Clock::now() - kNewPositionHold;
+    std::string shownText;
+    auto flush = [&] {
+        if (queue.empty() || Clock::now() < lastShown + kNewPositionHold) return;
+        writeAtomically(lineFile, queue.front().text);
+        shownText = queue.front().text;
         lastShown = Clock::now();
+        queue.pop_front();
+    };
+    auto show = [&](const std::string& text, bool replaceable) {
+        if (replaceable && !queue.empty() && queue.back().replaceable)
+            queue.back().text = text;
+        else
+            queue.push_back({text, replaceable});
+        flush();
+    };
+    const std::function<bool()> stopOrFlush = [&] {
+        flush();
+        return stopRequested();
     };
     int position = 0;
     for (auto& line : lines) {
@@ -244,7 +267,7 @@ int analyseEpdFile(const std::string& epdFile, int seconds, int hashIndex, char 
         ++position;
         if (stopRequested()) break;
         const auto begun = Clock::now();
-        show(epdAnalysisLine(position, 0, "start"));
+        show(epdAnalysisLine(position, 0, "start"), false);
         const std::string fen = fenOf(line);
         std::string finalLine = epdAnalysisLine(position, 1, "no analysis");
         std::optional<SearchOutcome> outcome;
@@ -253,12 +276,12 @@ int analyseEpdFile(const std::string& epdFile, int seconds, int hashIndex, char 
                 finalLine = epdAnalysisLine(position, info.depth,
                                             scoreText(info.mate, info.score) + " " +
                                                 sanVariation(fen, info.pv).value_or(""));
-                if (Clock::now() - begun >= kNewPositionHold) show(finalLine);
+                show(finalLine, true);
                 // A mate found ends the position: the next line a reader sees is a new one's.
                 return !info.mate;
             };
             outcome = runSearch(engine, fen, "go movetime " + std::to_string(milliseconds),
-                                onInfo, stopRequested, milliseconds + 10000);
+                                onInfo, stopOrFlush, milliseconds + 10000);
             if (!outcome) {
                 err << "Vanta: the UCI engine stopped answering\n";
                 return 1;
@@ -266,14 +289,22 @@ int analyseEpdFile(const std::string& epdFile, int seconds, int hashIndex, char 
             if (outcome->stopped) break;
         }
         const auto spent = Clock::now() - begun;
-        if (waitUntil(begun + kNewPositionHold, stopRequested)) break;
-        if (finalLine != readFile(lineFile).value_or("")) show(finalLine);
-        if (waitUntil(lastShown + kNewPositionHold, stopRequested)) break;
+        // The position's last line is shown for its full time before the next one begins.
+        if (!queue.empty() && queue.back().replaceable) queue.back().replaceable = false;
+        else if (queue.empty() && finalLine != shownText) show(finalLine, false);
+        else if (!queue.empty() && queue.back().text != finalLine) show(finalLine, false);
         if (outcome) {
             line = withResult(line, resultOf(*outcome, fen, spent));
             saveFile();
         }
     }
+    // The reader sees every line before the program ends.
+    while (!queue.empty()) {
+        if (stopRequested()) break;
+        flush();
+        std::this_thread::sleep_for(20ms);
+    }
+    if (!stopRequested()) waitUntil(lastShown + kNewPositionHold, stopRequested);
     return 0;
 }
 
