@@ -196,7 +196,6 @@ void TAnalyseOpts::OnShow() {
     const int selection = c.selection == 3 && !m_setup.libraryAvailable ? 0 : c.selection;
     m_choice[selection]->setChecked(true);
     showPage(selection == 0 ? 1 : selection);
-    m_choice[3]->setEnabled(m_setup.libraryAvailable);
     m_paths[1]->setText(displayText(c.crafty));
     m_paths[2]->setText(displayText(c.vanta9));
     m_paths[3]->setText(displayText(c.vantaEngine));

@@ -37,7 +37,7 @@ public:
 
     void OnShow();
     int exec() override;
-    // A click into a path field: the file selector of the Part's kind.
+    // A click into a path field: the file selector of that engine's kind.
     void choosePath(int engine);
     // The engine picture: switches between the two engines of the add-on folder.
     void toggleAddOnEngine();

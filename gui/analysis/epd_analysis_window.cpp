@@ -91,6 +91,7 @@ TFormEngAna::TFormEngAna(Prompts& prompts, SettingsStore* settings, std::string 
     m_epdFile = readOnlyField("EditEPDfile", QStringLiteral("EPD file to analyze"), this);
     m_epdFile->setGeometry(left, 74, width - 34, 24);
     auto* pick = new QPushButton(QStringLiteral("..."), this);
+    m_pick = pick;
     pick->setObjectName(QStringLiteral("SpeedBtnEPDfile"));
     pick->setGeometry(left + width - 30, 74, 30, 24);
     caption(QStringLiteral("Best move(s)"), this, left, 104);
@@ -149,7 +150,12 @@ TFormEngAna::TFormEngAna(Prompts& prompts, SettingsStore* settings, std::string 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(200);
-    connect(m_timer, &QTimer::timeout, this, [this] { run([this] { m_analysis->tick(); }); });
+    connect(m_timer, &QTimer::timeout, this, [this] {
+        // A message shown from a tick must not let the next tick in: the timer rests until the
+        // tick is done, and sync() starts it again while the analysis wants it.
+        m_timer->stop();
+        run([this] { m_analysis->tick(); });
+    });
 
     m_popup = new QMenu(this);
     m_menuStart = m_popup->addAction(QStringLiteral("&Start analysis"));
@@ -179,8 +185,10 @@ TFormEngAna::TFormEngAna(Prompts& prompts, SettingsStore* settings, std::string 
             [this] { run([this] { m_analysis->selectFile(); }); });
     connect(m_hash, &QComboBox::activated, this,
             [this](int index) { run([this, index] { m_analysis->setHashIndex(index); }); });
-    connect(m_skip, &QRadioButton::toggled, this,
-            [this](bool on) { m_analysis->setSkipEvaluated(on); });
+    connect(m_skip, &QRadioButton::toggled, this, [this](bool on) {
+        m_analysis->setSkipEvaluated(on);
+        sync();
+    });
     for (QLineEdit* field : {m_epdFile, m_seconds, m_time})
         field->installEventFilter(this);
 
@@ -282,7 +290,7 @@ void TFormEngAna::chooseTime() {
     m_timeInput->setCaption("Brisvane: Set Vanta engine time");
     m_timeInput->setTitle("Avg. analysis time per pos.");
     m_timeInput->setMinimum(5);
-    m_timeInput->setValue(m_engine.SecsPerPos());
+    m_timeInput->setValue(5);
     if (m_timeInput->exec() == QDialog::Accepted) {
         const int seconds = m_timeInput->value();
         run([this, seconds] { m_analysis->setSeconds(seconds); });
@@ -333,6 +341,10 @@ void TFormEngAna::sync() {
     m_menuWriteBack->setEnabled(d.writeBackEnabled);
     m_menuLog->setEnabled(d.showLogEnabled);
     m_menuOpen->setEnabled(d.openFileEnabled);
+    for (QWidget* control : {static_cast<QWidget*>(m_epdFile), static_cast<QWidget*>(m_pick),
+                             static_cast<QWidget*>(m_hash), static_cast<QWidget*>(m_skip),
+                             static_cast<QWidget*>(m_all)})
+        control->setEnabled(d.settingsEnabled);
     if (d.timerOn && !m_timer->isActive()) m_timer->start();
     if (!d.timerOn && m_timer->isActive()) m_timer->stop();
     if (d.bringToFront) {

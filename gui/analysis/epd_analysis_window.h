@@ -88,6 +88,7 @@ private:
     QPlainTextEdit* m_memo;
     QPushButton* m_start;
     QPushButton* m_stop;
+    QPushButton* m_pick;
     QTimer* m_timer;
     QMenu* m_popup;
     QAction* m_menuStart;

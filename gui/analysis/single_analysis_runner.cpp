@@ -4,8 +4,11 @@
 #include <fstream>
 #include <thread>
 
+#include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QEventLoop>
+#include <QLocale>
 #include <QProcess>
 #include <QWidget>
 
@@ -26,6 +29,14 @@ VEengTypeSet engineOfType(int type) {
 VEhashSet hashOfSetting(int setting) {
     return setting >= 2 && setting <= 7 ? static_cast<VEhashSet>(setting - 1)
                                         : VEhashSet::Hash256kb;
+}
+
+std::string today() {
+    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+}
+
+std::string applicationTitle() {
+    return QCoreApplication::applicationName().toStdString();
 }
 
 QStringList arguments(const std::vector<std::string>& words, std::size_t from) {
@@ -101,16 +112,19 @@ bool TSingleAnalysis::startOutside(int selection, const std::string& program,
         return false;
     }
     if (m_context.analysisDebug) {
-        tell("Current directory : " + (workingFolder.empty() ? std::string(".") : workingFolder),
+        tell("Current directory : " +
+                 (workingFolder.empty() ? QDir::currentPath().toStdString() : workingFolder),
              Icon::Information);
         tell("command line : " + commandLine, Icon::Information);
     }
     process = std::make_unique<QProcess>();
     if (!workingFolder.empty()) process->setWorkingDirectory(displayText(workingFolder));
-    // Interactive engines get a console of their own when a terminal is configured; Vanta 9
-    // writes its result and ends, so it runs without one.
+    // The engines talk to the user in a console of their own when a terminal is configured;
+    // nothing they write is read here, so it is not kept either.
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
     const std::string terminal = m_context.options().terminal;
-    if (selection != 2 && !terminal.empty()) {
+    if (!terminal.empty()) {
         QStringList inTerminal = {QStringLiteral("-e"), displayText(program)};
         inTerminal << arguments(words, 1);
         process->start(displayText(terminal), inTerminal);
@@ -140,13 +154,16 @@ void TSingleAnalysis::analyse() {
     engines.genericCmdLine = options.genericCmdLine;
     engines.genericEpdFile = options.genericEpdFile;
     engines.tempFolder = m_context.tempFolder;
-    engines.today = QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd")).toStdString();
+    engines.site = applicationTitle();
+    engines.today = today();
     std::string error;
     switch (options.selection) {
         case 1:
-            if (const auto start = SingleAnalysis::craftyStart(engines, position))
+            if (const auto start = SingleAnalysis::craftyStart(engines, position, error))
                 startOutside(1, start->words[0], start->words, start->commandLine,
                              start->workingFolder);
+            else if (!error.empty())
+                tell(error, Icon::Error);
             break;
         case 2:
             if (const auto start = SingleAnalysis::vanta9Start(engines, position, error)) {
@@ -182,14 +199,26 @@ void TSingleAnalysis::waitForVanta9(const AppSettings& options) {
         m_context.showInLineField(
             german ? QStringLiteral(" ***** WARTEN AUF VANTAS ANALYSEERGEBNIS ***** ")
                    : QStringLiteral(" ***** WAIT FOR VANTA'S ANALYSIS RESULT ***** "));
-    // Waiting keeps the window alive: the event loop runs until the engine ends.
+    // The window goes on painting while it waits, but takes no input: nothing can start a second
+    // analysis or change the line meanwhile.
+    bool waitFailed = false;
     if (process->state() != QProcess::NotRunning) {
         QEventLoop loop;
         connect(process.get(), &QProcess::finished, &loop, &QEventLoop::quit);
-        connect(process.get(), &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-        if (process->state() != QProcess::NotRunning) loop.exec();
+        connect(process.get(), &QProcess::errorOccurred, &loop, [&loop, &process, &waitFailed] {
+            if (process->state() != QProcess::NotRunning) waitFailed = true;
+            loop.quit();
+        });
+        if (process->state() != QProcess::NotRunning) loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     if (m_context.showInLineField) m_context.showInLineField(QString());
+    if (waitFailed) {
+        // The engine goes on on its own; its process is let go.
+        process->setParent(nullptr);
+        (void)process.release();
+        tell("Can't wait for Vanta 9 termination", Icon::Error);
+        return;
+    }
     process.reset();
     if (m_context.currentLine().empty()) return;
     const std::string folder = folderOf(options.vanta9);
@@ -205,9 +234,8 @@ void TSingleAnalysis::analyseWithLibrary(const std::string& position, const AppS
     const std::string file = m_context.tempFolder + "/BRISVANE.PGN";
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out << SingleAnalysis::positionGame(
-            "Vanta Engine Analysis", "Brisvane V1.5",
-            QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd")).toStdString(), position);
+        out << SingleAnalysis::positionGame("Vanta Engine Analysis", applicationTitle(), today(),
+                                            position);
         if (!out) {
             tell("Can't write " + file, Icon::Error);
             return;

@@ -337,7 +337,7 @@ void TMainForm::miAnalyseOptionsClick() {
     dialog.setOptions(m_options);
     if (dialog.exec() != QDialog::Accepted) return;
     if (dialog.changed()) setOptions(dialog.options());
-    m_singleAnalysis->refreshEngine();
+    if (m_options.selection == 3) m_singleAnalysis->refreshEngine();
 }
 
 void TMainForm::miSaveOptionsClick() {

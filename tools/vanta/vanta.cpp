@@ -138,7 +138,8 @@ bool openEngine(UciEngine& engine, const VantaSettings& settings, int hashIndex,
     return true;
 }
 
-PositionResult resultOf(const SearchOutcome& outcome, const std::string& fen, Clock::duration spent) {
+PositionResult resultOf(const SearchOutcome& outcome, const std::string& fen,
+                        Clock::duration spent) {
     PositionResult result;
     result.depth = outcome.best.depth;
     result.mate = outcome.best.mate;
@@ -218,16 +219,24 @@ int analyseEpdFile(const std::string& epdFile, int seconds, int hashIndex, char 
         return 1;
     }
     std::vector<std::string> lines = splitLines(*bytes);
-    UciEngine engine;
-    if (!openEngine(engine, settings, hashIndex, err)) return 1;
+    // The analysed file keeps the line ends of the user's file.
+    const std::string lineEnd =
+        bytes->find("\r\n") != std::string::npos || bytes->find('\n') == std::string::npos ? "\r\n"
+                                                                                           : "\n";
     const std::string stem = stemOf(epdFile);
     const std::string lineFile = stem + ".ANE";
+    // An empty line is there to be read while the UCI engine starts, which may take a while:
+    // a reader counts the polls that find no line at all as failures.
+    writeAtomically(lineFile, "\r\n");
+    UciEngine engine;
+    if (!openEngine(engine, settings, hashIndex, err)) return 1;
     const std::string stopFile = stem + ".STP";
     const std::function<bool()> stopRequested = [&] { return exists(stopFile); };
     const int milliseconds = seconds * 1000;
     auto saveFile = [&] {
         std::string text;
-        for (const auto& line : lines) text += line + "\r\n";
+        for (const auto& line : lines)
+            text += line + lineEnd;
         writeAtomically(epdFile, text);
     };
 
@@ -280,8 +289,8 @@ int analyseEpdFile(const std::string& epdFile, int seconds, int hashIndex, char 
                 // A mate found ends the position: the next line a reader sees is a new one's.
                 return !info.mate;
             };
-            outcome = runSearch(engine, fen, "go movetime " + std::to_string(milliseconds),
-                                onInfo, stopOrFlush, milliseconds + 10000);
+            outcome = runSearch(engine, fen, "go movetime " + std::to_string(milliseconds), onInfo,
+                                stopOrFlush, milliseconds + 10000);
             if (!outcome) {
                 err << "Vanta: the UCI engine stopped answering\n";
                 return 1;
@@ -290,9 +299,12 @@ int analyseEpdFile(const std::string& epdFile, int seconds, int hashIndex, char 
         }
         const auto spent = Clock::now() - begun;
         // The position's last line is shown for its full time before the next one begins.
-        if (!queue.empty() && queue.back().replaceable) queue.back().replaceable = false;
-        else if (queue.empty() && finalLine != shownText) show(finalLine, false);
-        else if (!queue.empty() && queue.back().text != finalLine) show(finalLine, false);
+        if (!queue.empty() && queue.back().replaceable)
+            queue.back().replaceable = false;
+        else if (queue.empty() && finalLine != shownText)
+            show(finalLine, false);
+        else if (!queue.empty() && queue.back().text != finalLine)
+            show(finalLine, false);
         if (outcome) {
             line = withResult(line, resultOf(*outcome, fen, spent));
             saveFile();
@@ -331,22 +343,24 @@ int followGame(const std::string& pgnFile, int hashIndex, const VantaSettings& s
         const std::string fen = game ? game->fen() : std::string();
         if (!game || !playablePosition(fen)) {
             writeAtomically(lineFile, gameAnalysisLine(0, ""));
-            while (!changed()) std::this_thread::sleep_for(50ms);
+            while (!changed())
+                std::this_thread::sleep_for(50ms);
             continue;
         }
         const auto onInfo = [&](const SearchInfo& info) {
-            writeAtomically(lineFile, gameAnalysisLine(info.depth,
-                                                        sanVariation(fen, info.pv).value_or("")));
+            writeAtomically(lineFile,
+                            gameAnalysisLine(info.depth, sanVariation(fen, info.pv).value_or("")));
             return true;
         };
-        const auto outcome = runSearch(engine, fen, "go infinite", onInfo, changed,
-                                       24 * 3600 * 1000);
+        const auto outcome =
+            runSearch(engine, fen, "go infinite", onInfo, changed, 24 * 3600 * 1000);
         if (!outcome) {
             err << "Vanta: the UCI engine stopped answering\n";
             return 1;
         }
         if (!outcome->stopped)
-            while (!changed()) std::this_thread::sleep_for(50ms);
+            while (!changed())
+                std::this_thread::sleep_for(50ms);
     }
 }
 
@@ -374,8 +388,8 @@ int analyseGame(const std::string& pgnFile, int hashIndex, int seconds,
             continue;
         }
         const auto onInfo = [&](const SearchInfo& info) {
-            writeAtomically(lineFile, gameAnalysisLine(info.depth,
-                                                        sanVariation(fen, info.pv).value_or("")));
+            writeAtomically(lineFile,
+                            gameAnalysisLine(info.depth, sanVariation(fen, info.pv).value_or("")));
             return true;
         };
         const auto begun = Clock::now();
@@ -398,14 +412,16 @@ int analyseGame(const std::string& pgnFile, int hashIndex, int seconds,
         if (name == "Result") resultTag = value;
     }
     pgn += "[Annotator \"Vanta\"]\r\n\r\n";
-    const bool blackFirst = !game->fensBefore.empty() &&
-                            game->fensBefore.front().find(" b ") != std::string::npos;
+    const bool blackFirst =
+        !game->fensBefore.empty() && game->fensBefore.front().find(" b ") != std::string::npos;
     std::string movetext;
     for (std::size_t i = 0; i < game->moves.size(); ++i) {
         const bool white = (i % 2 == 0) != blackFirst;
         const std::size_t number = (i + (blackFirst ? 1 : 0)) / 2 + 1;
-        if (white) movetext += std::to_string(number) + ". ";
-        else if (i == 0) movetext += std::to_string(number) + "... ";
+        if (white)
+            movetext += std::to_string(number) + ". ";
+        else if (i == 0)
+            movetext += std::to_string(number) + "... ";
         movetext += game->moves[i];
         if (!comments[i].empty()) movetext += " {" + comments[i] + "}";
         movetext += " ";
@@ -439,9 +455,8 @@ int analyseSingle(const std::string& epdFile, int hashIndex, const VantaSettings
     if (!openEngine(engine, settings, hashIndex, err)) return 1;
     const int milliseconds = std::max(1, settings.singleSeconds) * 1000;
     const auto begun = Clock::now();
-    const auto outcome =
-        runSearch(engine, fen, "go movetime " + std::to_string(milliseconds), nullptr, nullptr,
-                  milliseconds + 10000);
+    const auto outcome = runSearch(engine, fen, "go movetime " + std::to_string(milliseconds),
+                                   nullptr, nullptr, milliseconds + 10000);
     if (!outcome) {
         err << "Vanta: the UCI engine stopped answering\n";
         return 1;
@@ -477,7 +492,8 @@ int hashMegabytes(int index) {
 int parseTime(const std::string& text) {
     int hours = 0, minutes = 0, seconds = 0;
     char extra = 0;
-    if (text.size() < 8 || std::sscanf(text.c_str(), "%d:%d:%d%c", &hours, &minutes, &seconds, &extra) != 3)
+    if (text.size() < 8 ||
+        std::sscanf(text.c_str(), "%d:%d:%d%c", &hours, &minutes, &seconds, &extra) != 3)
         return -1;
     if (hours < 0 || minutes < 0 || minutes > 59 || seconds < 0 || seconds > 59) return -1;
     return hours * 3600 + minutes * 60 + seconds;
@@ -497,9 +513,12 @@ VantaSettings readVantaSettings(const std::string& iniFile) {
         key.erase(key.find_last_not_of(" \t") + 1);
         std::string value = line.substr(equals + 1);
         value.erase(0, value.find_first_not_of(" \t"));
-        if (key == "engine") settings.engine = value;
-        else if (key == "threads") settings.threads = std::max(1, std::atoi(value.c_str()));
-        else if (key == "vanta9seconds") settings.singleSeconds = std::max(1, std::atoi(value.c_str()));
+        if (key == "engine")
+            settings.engine = value;
+        else if (key == "threads")
+            settings.threads = std::max(1, std::atoi(value.c_str()));
+        else if (key == "vanta9seconds")
+            settings.singleSeconds = std::max(1, std::atoi(value.c_str()));
     }
     return settings;
 }
@@ -517,7 +536,8 @@ int runVanta(const std::vector<std::string>& arguments, std::ostream& err) {
     if (arguments.size() >= 3 && endsWithNoCase(arguments[0], ".EPD")) {
         const int seconds = parseTime(arguments[1]);
         const int hashIndex = hashIndexOf(arguments[2]);
-        const char evaluation = arguments.size() >= 4 && !arguments[3].empty() ? arguments[3][0] : 0;
+        const char evaluation =
+            arguments.size() >= 4 && !arguments[3].empty() ? arguments[3][0] : 0;
         if (seconds > 0 && hashIndex >= 0)
             return analyseEpdFile(arguments[0], seconds, hashIndex, evaluation, settings, err);
     } else if (arguments.size() >= 3 && arguments[1] == "4") {
@@ -525,8 +545,8 @@ int runVanta(const std::vector<std::string>& arguments, std::ostream& err) {
         const int seconds = arguments.size() >= 4 ? parseTime(arguments[3]) : -1;
         if (hashIndex >= 0 && seconds > 0)
             return analyseGame(arguments[0], hashIndex, seconds, settings, err);
-    } else if (arguments.size() >= 3 && (arguments[1] == "1" || arguments[1] == "2" ||
-                                         arguments[1] == "3")) {
+    } else if (arguments.size() >= 3 &&
+               (arguments[1] == "1" || arguments[1] == "2" || arguments[1] == "3")) {
         const int hashIndex = hashIndexOf(arguments[2]);
         if (hashIndex >= 0) return followGame(arguments[0], hashIndex, settings, err);
     }

@@ -145,7 +145,7 @@ void EpdFileAnalysis::clearChoice() {
 }
 
 void EpdFileAnalysis::selectFile() {
-    if (!m_services.prompts) return;
+    if (!m_services.prompts || m_analysing) return;
     FileDialogRequest request;
     request.title = "Brisvane: Select EPD file";
     request.filter = "EPD Files(*.EPD)|*.EPD";
@@ -155,7 +155,8 @@ void EpdFileAnalysis::selectFile() {
 }
 
 void EpdFileAnalysis::chooseFile(const std::string& path) {
-    if (path.empty()) return;
+    // The file, the hash size and the skip mode belong to the running analysis until it ends.
+    if (path.empty() || m_analysing) return;
     const bool changed = path != m_epdFile;
     m_epdFile = path;
     m_epdFolder = folderOf(path);
@@ -216,6 +217,7 @@ void EpdFileAnalysis::start() {
         return;
     }
     m_current = -1;
+    m_writtenBack = false;
     engine.setSecsPerPos(parseEpdInteger(m_display.secondsText).value_or(-1));
     m_seconds = engine.SecsPerPos();
     refreshTimeFields();
@@ -331,7 +333,7 @@ void EpdFileAnalysis::tick() {
         m_analysing = false;
         const bool completed =
             !m_lines.empty() && m_current == static_cast<int>(m_lines.size()) - 1;
-        if (completed) writeBack();
+        if (completed && replaceWithResult()) writeResults();
         m_display.bringToFront = true;
         updateEnabling();
         return;
@@ -395,6 +397,10 @@ void EpdFileAnalysis::tick() {
 }
 
 void EpdFileAnalysis::writeBack() {
+    if (!m_writtenBack) replaceWithResult();
+}
+
+bool EpdFileAnalysis::replaceWithResult() {
     const std::string folder = folderOf(m_epdFile);
     const std::string name = fileNameOf(m_epdFile);
     std::string upper = name;
@@ -407,15 +413,21 @@ void EpdFileAnalysis::writeBack() {
     if (ec) {
         // Without a backup the user's file is not touched.
         tell("Can't save original EPD file", Icon::Error);
-        return;
+        return false;
     }
-    fs::remove(m_epdFile, ec);
-    if (!m_services.engine->GetAnalysisResult(m_epdFile)) {
+    // The result is copied beside the file first and then renamed over it, so the user's file
+    // is never missing or half-written, whatever happens in between.
+    const std::string staged = m_epdFile + ".analysed";
+    if (!m_services.engine->GetAnalysisResult(staged) || !exists(staged) ||
+        (fs::rename(staged, m_epdFile, ec), ec)) {
+        fs::remove(staged, ec);
         tell("Can't copy analysis result", Icon::Error);
-        fs::rename(backup, m_epdFile, ec);
-        return;
+        return false;
     }
-    writeResults();
+    // A second write-back would copy the analysed file over the backup of the original.
+    m_writtenBack = true;
+    updateEnabling();
+    return true;
 }
 
 void EpdFileAnalysis::writeResults() {
@@ -490,12 +502,20 @@ void EpdFileAnalysis::setSeconds(int seconds) {
 }
 
 void EpdFileAnalysis::setHashIndex(int index) {
+    if (m_analysing) {
+        m_display.hashIndex = static_cast<int>(m_services.engine->HashSize());
+        return;
+    }
     m_services.engine->setHashSize(static_cast<VEhashSet>(index >= 0 && index <= 6 ? index : 0));
     m_display.hashIndex = static_cast<int>(m_services.engine->HashSize());
     m_hashEntry = m_display.hashIndex + 1;
 }
 
 void EpdFileAnalysis::setSkipEvaluated(bool skip) {
+    if (m_analysing) {
+        m_display.skipEvaluated = m_skipEvaluated;
+        return;
+    }
     m_skipEvaluated = skip;
     m_display.skipEvaluated = skip;
 }
@@ -514,8 +534,9 @@ std::vector<std::string> EpdFileAnalysis::logLines() const {
 void EpdFileAnalysis::updateEnabling() {
     m_display.caption = std::string(kWindowCaption) + (m_analysing ? kAnalysing : "");
     m_display.startEnabled = !m_analysing;
+    m_display.settingsEnabled = !m_analysing;
     m_display.stopEnabled = m_analysing;
     m_display.openFileEnabled = !m_analysing && !m_epdFile.empty();
-    m_display.writeBackEnabled = !m_analysing && !m_firstUse;
+    m_display.writeBackEnabled = !m_analysing && !m_firstUse && !m_writtenBack;
     m_display.showLogEnabled = !m_analysing && !m_firstUse && !m_logName.empty();
 }

@@ -28,6 +28,8 @@ struct EpdAnalysisDisplay {
     int hashIndex = 0;  // 0..6
     bool skipEvaluated = true;
     bool startEnabled = true;
+    // The file, hash size and skip mode can be changed.
+    bool settingsEnabled = true;
     bool stopEnabled = false;
     bool writeBackEnabled = false;
     bool showLogEnabled = false;
@@ -133,6 +135,8 @@ private:
     void refreshTimeFields();
     void writeLog(const std::string& line);
     void closeLog();
+    // Backs the file up as .OLD and puts the engine's analysed file in its place.
+    bool replaceWithResult();
     void writeResults();
     void tell(const std::string& text, Icon icon);
     void clearChoice();
@@ -146,6 +150,7 @@ private:
     bool m_firstUse = true;
     bool m_shownOnce = false;
     bool m_analysing = false;
+    bool m_writtenBack = false;
     int m_seconds = 5;
     int m_hashEntry = 1;
     bool m_skipEvaluated = true;

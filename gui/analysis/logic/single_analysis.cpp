@@ -1,6 +1,7 @@
 #include "single_analysis.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "command_split.h"
@@ -27,6 +28,14 @@ std::string trimmed(const std::string& text) {
     return std::string(trimBlanks(view));
 }
 
+// The engine's own folder must be there before anything is written or started.
+bool reachable(const std::string& folder, std::string& error) {
+    std::error_code ec;
+    if (folder.empty() || std::filesystem::is_directory(folder, ec)) return true;
+    error = "Can't change to " + folder;
+    return false;
+}
+
 // The EPD file of Vanta 9 and the generic engine: the position, then an empty line.
 std::string positionFile(const std::string& position) {
     return position + "\r\n\r\n";
@@ -39,7 +48,8 @@ std::string vanta9HashSwitch(int hashSizeV9) {
     return switches[std::clamp(hashSizeV9, 1, 7) - 1];
 }
 
-std::optional<EngineStart> craftyStart(const Engines& engines, const std::string& position) {
+std::optional<EngineStart> craftyStart(const Engines& engines, const std::string& position,
+                                       std::string& error) {
     if (engines.crafty.empty()) return std::nullopt;
     EngineStart start;
     const std::string folder = folderOf(engines.crafty);
@@ -48,6 +58,7 @@ std::optional<EngineStart> craftyStart(const Engines& engines, const std::string
         start.workingFolder = folder;
         name = fileNameOf(engines.crafty);
     }
+    if (!reachable(start.workingFolder, error)) return std::nullopt;
     start.commandLine = name + " \"setboard " + position + "\" analyze";
     start.words = {engines.crafty, "setboard " + position, "analyze"};
     return start;
@@ -58,6 +69,7 @@ std::optional<EngineStart> vanta9Start(const Engines& engines, const std::string
     if (engines.vanta9.empty()) return std::nullopt;
     EngineStart start;
     start.workingFolder = folderOf(engines.vanta9);
+    if (!reachable(start.workingFolder, error)) return std::nullopt;
     const std::string folder = start.workingFolder.empty() ? "." : start.workingFolder;
     if (!writeText(folder + "/BRISVANE.EPD", positionFile(position), error)) return std::nullopt;
     const std::string hash = vanta9HashSwitch(engines.hashSizeV9);
@@ -84,10 +96,13 @@ std::optional<EngineStart> genericStart(const Engines& engines, const std::strin
         file = engines.tempFolder + "/" + name;
         written = file;
     }
+    if (!reachable(start.workingFolder, error)) return std::nullopt;
+    // A file name with blanks stays one word of the command line.
+    if (file.find_first_of(" \t") != std::string::npos) file = "\"" + file + "\"";
     const std::string text =
         engines.genericEpdFile
             ? positionFile(position)
-            : positionGame("Generic Engine Analysis", "Brisvane V1.5", engines.today, position);
+            : positionGame("Generic Engine Analysis", engines.site, engines.today, position);
     if (!writeText(written, text, error)) return std::nullopt;
     std::string arguments = engines.genericCmdLine;
     const auto marker = arguments.find("$F");

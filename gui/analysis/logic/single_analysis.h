@@ -30,13 +30,16 @@ struct Engines {
     std::string genericCmdLine = "$F";
     bool genericEpdFile = true;
     std::string tempFolder;
-    std::string today;  // the date of a position game, "yyyy.mm.dd"
+    std::string site;   // the Site of a position game: the application's title
+    std::string today;  // the Date of a position game, in the system's short date format
 };
 
-// Crafty: "<program> "setboard <position>" analyze", in its own folder when asked.
-std::optional<EngineStart> craftyStart(const Engines& engines, const std::string& position);
+// Crafty: "<program> "setboard <position>" analyze", in its own folder when asked. Each road
+// gives nothing without its path, and an error text when its folder is missing or its file
+// cannot be written.
+std::optional<EngineStart> craftyStart(const Engines& engines, const std::string& position,
+                                       std::string& error);
 // Vanta 9: writes BRISVANE.EPD in its folder and starts "<program> W4 BRISVANE.EPD" there.
-// Nothing when there is no path; an error text when the file cannot be written.
 std::optional<EngineStart> vanta9Start(const Engines& engines, const std::string& position,
                                        std::string& error);
 // The generic engine with an EPD or PGN file, in its folder or with the file in the temporary

@@ -107,6 +107,7 @@ void TVantaEngine::resetProperties() {
     m_secsPerPos = 5;
     m_evalMode = VEEPDevalSet::EPDevalCheckCE;
     m_analysisTimer = 0;
+    m_debug = false;
     std::lock_guard<std::mutex> guard(m_watchMutex);
     m_analysisLine.clear();
 }
@@ -192,8 +193,24 @@ std::string TVantaEngine::AnalysisLine() const {
 }
 
 bool TVantaEngine::ensureLoaded() {
+    // The messages are shown after the lock is given up: a message box runs an event loop, and
+    // another component reached from there must not wait on this lock in the same thread.
+    std::vector<std::pair<std::string, Icon>> messages;
+    bool loaded = false;
+    {
+        std::lock_guard<std::mutex> guard(library().lock);
+        loaded = loadLibrary(messages);
+    }
+    for (const auto& [text, icon] : messages)
+        tell(text, icon);
+    return loaded;
+}
+
+bool TVantaEngine::loadLibrary(std::vector<std::pair<std::string, Icon>>& messages) {
     Library& lib = library();
-    std::lock_guard<std::mutex> guard(lib.lock);
+    auto tell = [&messages](const std::string& text, Icon icon) {
+        messages.emplace_back(text, icon);
+    };
     if (lib.loaded) return true;
     if (lib.failed) {
         m_errno = -1;
@@ -326,16 +343,9 @@ bool TVantaEngine::allocate() {
              Icon::Information);
     const int id = library().Allocate(static_cast<int>(m_appli), m_engName.c_str(), m_path.c_str(),
                                       libraryKind(m_engine));
-    if (id >= 0) {
-        m_id = id;
-        refreshErrors();
-        return true;
-    }
-    // The library tells why an allocation failed (an engine program that is not there is a
-    // "invalid calling parameter"), which says more than "not yet allocated".
-    m_errno = library().GetError(-1);
-    m_sysErrno = library().GetSysError(-1);
-    return false;
+    if (id >= 0) m_id = id;
+    refreshErrors();
+    return id >= 0;
 }
 
 bool TVantaEngine::Deallocate() {
@@ -345,8 +355,10 @@ bool TVantaEngine::Deallocate() {
     }
     if (!ensureLoaded()) return false;
     endWatch();
+    std::unique_lock<std::mutex> calls(m_callMutex);
     const int done = library().Free(m_id, m_terminateOnExit ? 1 : 0);
     refreshErrors();
+    calls.unlock();
     if (!done) return false;
     resetProperties();
     return true;
@@ -355,7 +367,9 @@ bool TVantaEngine::Deallocate() {
 bool TVantaEngine::StartAnalysis(const std::string& fileName) {
     if (!ensureLoaded()) return false;
     if (m_id < 0 && !allocate()) return false;
+    endWatch();
     Library& lib = library();
+    std::unique_lock<std::mutex> calls(m_callMutex);
     const int hash = static_cast<int>(m_hashSize);
     int started = 0;
     if (m_mode == VEmodeSet::ModPos)
@@ -367,9 +381,9 @@ bool TVantaEngine::StartAnalysis(const std::string& fileName) {
         started = lib.StartPGN(m_id, fileName.c_str(), static_cast<int>(m_mode), hash);
     refreshErrors();
     m_handle = lib.GetHandle(m_id);
+    calls.unlock();
     if (!started) return false;
     if (m_analysisTimer > 0) {
-        endWatch();
         {
             std::lock_guard<std::mutex> guard(m_watchMutex);
             m_watchEnd = false;
@@ -387,6 +401,7 @@ bool TVantaEngine::UpdateAnalysis(const std::string& fileName) {
         return false;
     }
     if (!ensureLoaded()) return false;
+    std::lock_guard<std::mutex> calls(m_callMutex);
     const int done = library().UpdatePGN(m_id, fileName.c_str());
     refreshErrors();
     return done != 0;
@@ -398,6 +413,7 @@ bool TVantaEngine::ReadAnalysisLine(std::string& line) {
         return false;
     }
     if (!ensureLoaded()) return false;
+    std::lock_guard<std::mutex> calls(m_callMutex);
     char text[kLineBuffer] = {};
     int length = 0;
     const int done = library().GetAnalysisLine(m_id, text, kLineBuffer, &length);
@@ -417,6 +433,7 @@ bool TVantaEngine::GetAnalysisResult(const std::string& target) {
         return false;
     }
     if (!ensureLoaded()) return false;
+    std::lock_guard<std::mutex> calls(m_callMutex);
     const int done = m_mode == VEmodeSet::ModPos ? library().GetAnalysisEPD(m_id, target.c_str())
                                                  : library().GetAnalysisGame(m_id, target.c_str());
     refreshErrors();
@@ -429,9 +446,10 @@ bool TVantaEngine::StopAnalysis() {
         return false;
     }
     if (!ensureLoaded()) return false;
+    endWatch();
+    std::lock_guard<std::mutex> calls(m_callMutex);
     const int done = library().Stop(m_id);
     refreshErrors();
-    endWatch();
     m_handle = library().GetHandle(m_id);
     return done != 0;
 }
@@ -442,6 +460,7 @@ bool TVantaEngine::IsRunning() {
         return false;
     }
     if (!ensureLoaded()) return false;
+    std::lock_guard<std::mutex> calls(m_callMutex);
     const int running = library().IsRunning(m_id);
     refreshErrors();
     return running != 0;
@@ -459,10 +478,13 @@ void TVantaEngine::watchLoop(int id, int interval) {
                                      [this] { return m_watchEnd; }))
                 break;
         }
-        if (!lib.IsRunning(id)) break;
         char text[kLineBuffer] = {};
         int length = 0;
-        if (!lib.GetAnalysisLine(id, text, kLineBuffer, &length)) break;
+        {
+            // The library's instance is shared with the caller's thread.
+            std::lock_guard<std::mutex> calls(m_callMutex);
+            if (!lib.IsRunning(id) || !lib.GetAnalysisLine(id, text, kLineBuffer, &length)) break;
+        }
         const std::string line(text, static_cast<std::size_t>(std::clamp(length, 0, kLineBuffer)));
         if (line == previous) continue;
         previous = line;

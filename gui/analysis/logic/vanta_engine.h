@@ -6,6 +6,8 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "prompts.h"
 
@@ -116,6 +118,7 @@ public:
 
 private:
     bool ensureLoaded();
+    bool loadLibrary(std::vector<std::pair<std::string, Icon>>& messages);
     bool allocate();
     void refreshErrors();
     void resetProperties();
@@ -150,6 +153,8 @@ private:
     std::thread m_watch;
     std::atomic<bool> m_watching{false};
     std::mutex m_watchMutex;
+    // Held around every call into the library for this instance, by both threads.
+    std::mutex m_callMutex;
     std::condition_variable m_watchWake;
     bool m_watchEnd = false;
     std::string m_analysisLine;

@@ -83,6 +83,47 @@ protected:
     std::string original;
 };
 
+TEST(TimeInput, OkTakesATimeWithinItsRange) {
+    struct Case {
+        const char* hours;
+        const char* minutes;
+        const char* seconds;
+        bool accepted;
+        int value;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"0", "1", "30", true, 90, ""},
+        {"00", "00", "03", true, 5, "Time value out of range - set to min. value"},
+        {"99", "59", "59", true, 7200, "Time value out of range - set to max. value"},
+        {"100", "0", "0", false, 0, ""},
+        {"0", "60", "0", false, 0, ""},
+        {"0", "0", "x", false, 0, ""},
+    };
+    for (const Case& c : cases) {
+        ScriptedPrompts prompts;
+        TFormTimeInput dialog(prompts);
+        dialog.setMaximum(7200);
+        dialog.setMinimum(5);
+        EXPECT_EQ(dialog.value(), 5);  // the minimum raises the value
+        dialog.setValue(8000);         // outside the range: not taken
+        dialog.OnShow();
+        EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("EditSec"))->text(),
+                  QStringLiteral("05"));
+        dialog.show();
+        dialog.findChild<QLineEdit*>(QStringLiteral("EditHour"))->setText(c.hours);
+        dialog.findChild<QLineEdit*>(QStringLiteral("EditMin"))->setText(c.minutes);
+        dialog.findChild<QLineEdit*>(QStringLiteral("EditSec"))->setText(c.seconds);
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("BtnOK")), Qt::LeftButton);
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.hours << c.minutes;
+        if (c.accepted) {
+            EXPECT_EQ(dialog.value(), c.value);
+        }
+        EXPECT_EQ(prompts.messages(), c.message.empty() ? Messages{} : Messages{c.message});
+    }
+    EXPECT_EQ(TFormTimeInput::shortened(std::string(41, 'a')), std::string(37, 'a') + "...");
+}
+
 TEST_F(AnalysisWindows, AWholeFileIsAnalysedWrittenBackAndLogged) {
     TFormEngAna window(prompts, &settings, folder.root(), [this] { return location(); });
     window.show();
@@ -161,11 +202,14 @@ TEST_F(AnalysisWindows, MisbehavingEnginesNeverCostTheFile) {
         // analysis; the garbage one is watched until the user stops it.
         const bool ended = waitUntil([&] { return !window.timer()->isActive(); }, 4000);
         EXPECT_EQ(ended, std::string(name) != "garbage") << name;
-        if (std::string(name) == "silent")
+        if (std::string(name) == "silent") {
             EXPECT_TRUE(window.findChild<QPlainTextEdit*>(QStringLiteral("AnalysisArea"))
                             ->toPlainText()
                             .contains(QStringLiteral("Watch engine's analysis stopped")));
-        if (std::string(name) == "crash") EXPECT_FALSE(window.analysing());
+        }
+        if (std::string(name) == "crash") {
+            EXPECT_FALSE(window.analysing());
+        }
         if (window.analysing())
             QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("BtnStopAnalysis")),
                               Qt::LeftButton);

@@ -137,6 +137,12 @@ TEST_F(Analysis, AnalysesTheFileAndWritesItBackWithABackupAndResults) {
     EXPECT_FALSE(analysis.display().startEnabled);
     EXPECT_EQ(engine.eval, VEEPDevalSet::EPDevalCheckCE);
     EXPECT_EQ(settings.readString("History", "LastEPDFiledirectory", ""), folder.root() + "/");
+    // The file and the skip mode belong to the running analysis.
+    analysis.chooseFile(file("other.epd", kA + "\n"));
+    analysis.setSkipEvaluated(false);
+    EXPECT_EQ(analysis.epdFile(), path);
+    EXPECT_TRUE(analysis.display().skipEvaluated);
+    EXPECT_FALSE(analysis.display().settingsEnabled);
 
     analysis.tick();
     EXPECT_EQ(analysis.display().counter, "1/3");
@@ -153,9 +159,12 @@ TEST_F(Analysis, AnalysesTheFileAndWritesItBackWithABackupAndResults) {
     runTicks();
     EXPECT_FALSE(analysis.analysing());
     EXPECT_TRUE(analysis.display().bringToFront);
-    EXPECT_TRUE(analysis.display().writeBackEnabled);
     EXPECT_EQ(folder.read("suite.OLD"), original);
     EXPECT_EQ(folder.read("suite.epd"), engine.result);
+    // Writing back again would put the analysed file over the backup of the original.
+    EXPECT_FALSE(analysis.display().writeBackEnabled);
+    analysis.writeBack();
+    EXPECT_EQ(folder.read("suite.OLD"), original);
     EXPECT_EQ(analysis.logLines(),
               (Messages{"EPD file analysis logfile created by Brisvane",
                         "---------------------------------------------",
@@ -200,6 +209,12 @@ TEST_F(Analysis, AStopOrAnEarlyEndLeavesTheFileAsItWas) {
     runTicks();
     EXPECT_EQ(folder.read("suite.epd"), original);
     EXPECT_FALSE(folder.exists("suite.OLD"));
+    // A write-back by hand: the file and its backup, but no result block in the log.
+    engine.result = kA + " pv Rh2+;\r\n" + kB + "\r\n";
+    analysis.writeBack();
+    EXPECT_EQ(folder.read("suite.OLD"), original);
+    EXPECT_EQ(folder.read("suite.epd"), engine.result);
+    EXPECT_EQ(analysis.logLines().back(), "====>" + line(1, 1, "+0.1 Rh2+"));
 }
 
 TEST_F(Analysis, FailuresGiveTheirMessagesAndKeepTheFile) {
@@ -233,7 +248,7 @@ TEST_F(Analysis, FailuresGiveTheirMessagesAndKeepTheFile) {
     EXPECT_EQ(prompts.messages().back(), "Can't save original EPD file");
     EXPECT_EQ(folder.read("kept.epd"), kA + "\n");
     std::filesystem::remove(folder.path("kept.OLD"));
-    // The result cannot be copied: the backup goes back to its name.
+    // The result cannot be copied: the file stays as it was.
     engine.resultFails = true;
     analysis.writeBack();
     EXPECT_EQ(prompts.messages().back(), "Can't copy analysis result");

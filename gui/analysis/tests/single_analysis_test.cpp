@@ -1,5 +1,7 @@
 #include "single_analysis.h"
 
+#include "analyse_options.h"
+
 #include <deque>
 #include <filesystem>
 
@@ -24,16 +26,17 @@ TEST(SingleAnalysis, CommandLinesOfTheOutsideEngines) {
     engines.generic = folder.path("gen/engine");
     engines.hashSizeV9 = 5;
     engines.tempFolder = folder.path("tmp");
+    engines.site = "Brisvane";
     engines.today = "2026.12.08";
     std::string error;
 
-    const auto crafty = craftyStart(engines, kPosition);
+    const auto crafty = craftyStart(engines, kPosition, error);
     ASSERT_TRUE(crafty);
     EXPECT_EQ(crafty->commandLine, "crafty \"setboard " + kPosition + "\" analyze");
     EXPECT_EQ(crafty->workingFolder, folder.path("crafty"));
     EXPECT_EQ(crafty->words, (Words{engines.crafty, "setboard " + kPosition, "analyze"}));
     engines.changeToCraftyLocation = false;
-    EXPECT_EQ(craftyStart(engines, kPosition)->commandLine.rfind(engines.crafty, 0), 0u);
+    EXPECT_EQ(craftyStart(engines, kPosition, error)->commandLine.rfind(engines.crafty, 0), 0u);
 
     const auto vanta9 = vanta9Start(engines, kPosition, error);
     ASSERT_TRUE(vanta9) << error;
@@ -53,11 +56,72 @@ TEST(SingleAnalysis, CommandLinesOfTheOutsideEngines) {
     EXPECT_EQ(generic->commandLine, engines.generic + " -x " + pgn + " -y");
     EXPECT_EQ(generic->words, (Words{engines.generic, "-x", pgn, "-y"}));
     EXPECT_EQ(folder.read("tmp/BRISVANE.PGN"),
-              positionGame("Generic Engine Analysis", "Brisvane V1.5", "2026.12.08", kPosition));
-    EXPECT_FALSE(craftyStart(Engines{}, kPosition));
+              positionGame("Generic Engine Analysis", "Brisvane", "2026.12.08", kPosition));
+    // A temporary folder with a blank stays one word.
+    std::filesystem::create_directories(folder.path("my tmp"));
+    engines.tempFolder = folder.path("my tmp");
+    EXPECT_EQ(genericStart(engines, kPosition, error)->words[2],
+              engines.tempFolder + "/BRISVANE.PGN");
+
+    // No path: nothing at all. A missing folder: nothing written, nothing started.
+    error.clear();
+    EXPECT_FALSE(craftyStart(Engines{}, kPosition, error));
+    EXPECT_EQ(error, "");
     engines.vanta9 = folder.path("missing-folder/Vanta");
     EXPECT_FALSE(vanta9Start(engines, kPosition, error));
-    EXPECT_EQ(error, "Can't write " + folder.path("missing-folder/BRISVANE.EPD"));
+    EXPECT_EQ(error, "Can't change to " + folder.path("missing-folder"));
+    EXPECT_FALSE(std::filesystem::exists(folder.path("missing-folder")));
+}
+
+TEST(AnalyseOptions, OkRefusesAChoiceWithoutWhatItNeeds) {
+    struct Case {
+        int selection;
+        bool library;
+        std::string path;
+        std::string commandLine;
+        int page;  // 0: accepted
+        std::string message;
+        std::string repaired;
+    };
+    const Case cases[] = {
+        {3, false, "/e/Vanta", "$F", 3,
+         "Can't select Vanta engine because \nVANENG32.DLL isn't available", ""},
+        {1, true, "", "$F", 1, "Crafty location not entered", ""},
+        {2, true, "", "$F", 2, "Vanta 9 location not entered", ""},
+        {3, true, "", "$F", 3, "Vanta engine location not entered", ""},
+        {4, true, "", "$F", 4, "Generic location not entered", ""},
+        {4, true, "/e/gen", "-x", 4, "$F appended to generic command line", "-x $F"},
+        {4, true, "/e/gen", "", 4, "$F appended to generic command line", "$F"},
+        {4, true, "/e/gen", "-x $F", 0, "", ""},
+        {0, false, "", "", 0, "", ""},
+    };
+    for (const Case& c : cases) {
+        AnalyseChoice choice;
+        choice.selection = c.selection;
+        choice.crafty = choice.vanta9 = choice.vantaEngine = choice.generic = c.path;
+        choice.genericCmdLine = c.commandLine;
+        const auto refusal = checkAnalyseChoice(choice, c.library);
+        ASSERT_EQ(refusal.has_value(), c.page != 0) << c.selection << " " << c.commandLine;
+        if (!refusal) continue;
+        EXPECT_EQ(refusal->page, c.page);
+        EXPECT_EQ(refusal->message, c.message);
+        EXPECT_EQ(refusal->repairedCommandLine.value_or(""), c.repaired);
+    }
+    // Storing: Vanta Cyclor 2 has one hash size; an empty hash choice stores 1.
+    AppSettings settings;
+    AnalyseChoice choice = AnalyseChoice::of(settings);
+    choice.hashSizeVEIndex = 4;
+    choice.hashSizeV9Index = -1;
+    choice.selectEngineIndex = 0;
+    storeAnalyseChoice(choice, settings);
+    EXPECT_EQ(settings.vantaEngineType, 2);
+    EXPECT_EQ(settings.hashSizeVE, 1);
+    EXPECT_EQ(settings.hashSizeV9, 1);
+    choice.selectEngineIndex = 1;
+    EXPECT_TRUE(storeAnalyseChoice(choice, settings));
+    EXPECT_EQ(settings.vantaEngineType, 9);
+    EXPECT_EQ(settings.hashSizeVE, 5);
+    EXPECT_FALSE(storeAnalyseChoice(choice, settings));
 }
 
 TEST(SingleAnalysis, ThePositionGameHasItsTwelveLines) {

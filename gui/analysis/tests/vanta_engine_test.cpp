@@ -116,12 +116,16 @@ TEST_F(Component, RunsAnEpdAnalysisThroughTheRealLibrary) {
     EXPECT_EQ(folder.read("result.epd"), "8/8/8/8/8/8/5k2/4K3 w - -\r\nanalysed\r\n");
     EXPECT_EQ(engine.ErrNo(), 0);
     EXPECT_EQ(engine.ErrorText(), "no error");
+    // An update belongs to the PGN modes, even with an instance held.
+    EXPECT_FALSE(engine.UpdateAnalysis(epd));
+    EXPECT_EQ(engine.ErrNo(), 2);
     // Frozen while allocated; free once, then the defaults are back.
     engine.setEngName("OTHER");
     EXPECT_EQ(engine.EngName(), "VANTA");
     EXPECT_TRUE(engine.Deallocate());
     EXPECT_EQ(engine.ID(), -1);
     EXPECT_EQ(engine.Mode(), VEmodeSet::ModNext);
+    EXPECT_FALSE(engine.Debug());
     EXPECT_FALSE(engine.Deallocate());
     EXPECT_EQ(engine.ErrNo(), 1);
 }
