@@ -96,8 +96,10 @@ int main(int argc, char* argv[]) {
     const auto end = Clock::now();
     const double wall = std::chrono::duration<double>(end - start).count();
 
-    // Positions the engine ended early on a mate are left out of the budget altogether; the
-    // seconds the engine says it spent on them (acs) are only reported.
+    // The budget is the engine's time: the full time for each position, and for a position
+    // ended early on a mate the seconds the engine says it spent there (acs, whole seconds
+    // rounded down, so the budget is if anything too small). The strict figure leaves the mate
+    // positions out altogether.
     std::ifstream analysed(work / "suite.epd", std::ios::binary);
     std::vector<std::string> results;
     for (std::string line; std::getline(analysed, line);) {
@@ -118,7 +120,8 @@ int main(int argc, char* argv[]) {
             mateTime += std::atoi(EpdFileAnalysis::operandAfter(results[i], "acs ").c_str());
         }
     }
-    const double budget = (static_cast<double>(suite.size()) - mates) * seconds;
+    const double strict = (static_cast<double>(suite.size()) - mates) * seconds;
+    const double budget = strict + mateTime;
 
     // Stockfish alone, the same time per position.
     UciEngine direct;
@@ -143,8 +146,9 @@ int main(int argc, char* argv[]) {
 
     std::printf("positions %zu, %d s each; %d ended early on a mate (engine: %d s)\n", suite.size(),
                 seconds, mates, mateTime);
-    std::printf("wall time %.1f s, budget %.1f s, ratio %.4f (target <= 1.02)\n", wall, budget,
-                wall / budget);
+    std::printf("wall time %.1f s, engine's time %.1f s, ratio %.4f (target <= 1.02)\n", wall,
+                budget, wall / budget);
+    std::printf("without the mate positions: %.1f s, ratio %.4f\n", strict, wall / strict);
     std::printf("solved: program %d, Stockfish directly %d (target: not more than 2 below)\n", ours,
                 theirs);
     return 0;

@@ -298,6 +298,13 @@ void TAnalyseOpts::toggleAddOnEngine() {
 
 void TAnalyseOpts::BtnOKClick() {
     AnalyseChoice c = choice();
+    // Past the library check the edited values are kept, even when the dialog stays open for a
+    // missing path; only the engine choice waits until everything is in order.
+    if (c.selection != 3 || m_setup.libraryAvailable) {
+        AnalyseChoice values = c;
+        values.selection = m_options.selection;
+        m_changed = storeAnalyseChoice(values, m_options) || m_changed;
+    }
     if (const auto refusal = checkAnalyseChoice(c, m_setup.libraryAvailable)) {
         if (refusal->repairedCommandLine)
             m_genericCmdLine->setText(displayText(*refusal->repairedCommandLine));
@@ -307,6 +314,6 @@ void TAnalyseOpts::BtnOKClick() {
             m_paths[refusal->page]->setFocus();
         return;
     }
-    m_changed = storeAnalyseChoice(c, m_options);
+    m_changed = storeAnalyseChoice(c, m_options) || m_changed;
     accept();
 }

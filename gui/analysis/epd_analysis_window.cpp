@@ -241,7 +241,7 @@ void TFormEngAna::rebuildEngineIfNeeded() {
     m_engine.setMode(mode);
     m_engine.setSecsPerPos(seconds);
     m_engine.setHashSize(hash);
-    m_analysis->show();
+    m_analysis->refresh();
 }
 
 void TFormEngAna::showEvent(QShowEvent* event) {
@@ -317,8 +317,9 @@ void TFormEngAna::sync() {
     m_hash->setCurrentIndex(d.hashIndex);
     (d.skipEvaluated ? m_skip : m_all)->setChecked(true);
     m_counter->setText(QString::fromStdString(d.counter));
-    // The memo grows line by line while a position is analysed; it is refilled when it shrank.
-    if (d.memo.size() < m_shownMemoLines) {
+    // The memo grows line by line while a position is analysed; it starts again when emptied.
+    if (d.memoGeneration != m_shownMemoGeneration) {
+        m_shownMemoGeneration = d.memoGeneration;
         m_memo->clear();
         m_shownMemoLines = 0;
     }

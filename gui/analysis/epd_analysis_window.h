@@ -100,4 +100,5 @@ private:
     TShowLog* m_log;
     std::string m_shownDiagramLine;
     std::size_t m_shownMemoLines = 0;
+    unsigned m_shownMemoGeneration = 0;
 };

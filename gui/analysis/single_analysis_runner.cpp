@@ -4,15 +4,14 @@
 #include <fstream>
 #include <thread>
 
-#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QEventLoop>
-#include <QLocale>
 #include <QProcess>
 #include <QWidget>
 
 #include "chess_position.h"
+#include "program_info.h"
 #include "qt_text.h"
 #include "single_analysis.h"
 #include "small_dialogs.h"
@@ -31,12 +30,13 @@ VEhashSet hashOfSetting(int setting) {
                                         : VEhashSet::Hash256kb;
 }
 
+// The program's short date format.
 std::string today() {
-    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+    return QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd")).toStdString();
 }
 
 std::string applicationTitle() {
-    return QCoreApplication::applicationName().toStdString();
+    return ProgramInfo::kTitle;
 }
 
 QStringList arguments(const std::vector<std::string>& words, std::size_t from) {
@@ -83,9 +83,13 @@ long TSingleAnalysis::processId(int selection) const {
 
 void TSingleAnalysis::refreshEngine() {
     const AppSettings options = m_context.options();
-    if (!options.libraryUsable || options.vantaEngine.empty()) return;
+    if (!options.libraryUsable) return;
+    // The library's folder is taken until the library is loaded (and ignored from then on).
+    m_engine.setDLLPath(options.libraryFolder);
     const std::string folder = folderOf(options.vantaEngine);
-    if (folder != m_engine.Path() || m_engine.Engine() != engineOfType(options.vantaEngineType)) {
+    if (!options.vantaEngine.empty() &&
+        (folder != m_engine.Path() || m_engine.Engine() != engineOfType(options.vantaEngineType) ||
+         fileNameOf(options.vantaEngine) != m_engine.EngName())) {
         if (m_engine.ID() >= 0) m_engine.Deallocate();
         m_engine.setDLLPath(options.libraryFolder);
         m_engine.setEngName(fileNameOf(options.vantaEngine));
@@ -232,6 +236,10 @@ void TSingleAnalysis::waitForVanta9(const AppSettings& options) {
 
 void TSingleAnalysis::analyseWithLibrary(const std::string& position, const AppSettings& options) {
     const std::string file = m_context.tempFolder + "/BRISVANE.PGN";
+    if (!QDir(displayText(m_context.tempFolder)).exists()) {
+        tell("Can't change to " + m_context.tempFolder, Icon::Error);
+        return;
+    }
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out << SingleAnalysis::positionGame("Vanta Engine Analysis", applicationTitle(), today(),

@@ -335,8 +335,10 @@ void TMainForm::miAnalyseOptionsClick() {
     };
     TAnalyseOpts dialog(*m_prompts, setup, this);
     dialog.setOptions(m_options);
-    if (dialog.exec() != QDialog::Accepted) return;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // Values stored by an OK that was refused for a missing path stay stored after Cancel.
     if (dialog.changed()) setOptions(dialog.options());
+    if (!accepted) return;
     if (m_options.selection == 3) m_singleAnalysis->refreshEngine();
 }
 

@@ -61,7 +61,7 @@ bool storeAnalyseChoice(const AnalyseChoice& c, AppSettings& s) {
     store(s.hashSizeVE, type == 2 || c.hashSizeVEIndex < 0 ? 1 : c.hashSizeVEIndex + 1);
     store(s.generic, c.generic);
     store(s.changeToGenericLocation, c.changeToGenericLocation);
-    store(s.genericCmdLine, c.genericCmdLine.empty() ? std::string("$F") : c.genericCmdLine);
+    store(s.genericCmdLine, c.genericCmdLine);
     store(s.genericEpdFile, c.genericEpdFile);
     return changed;
 }

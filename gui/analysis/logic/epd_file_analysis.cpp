@@ -103,13 +103,15 @@ std::string EpdFileAnalysis::normalizedMove(std::string move) {
 
 void EpdFileAnalysis::show() {
     AnalysisEngine& engine = *m_services.engine;
-    if (m_firstUse && !m_shownOnce) {
-        m_shownOnce = true;
-        if (m_services.settings)
-            m_epdFolder = m_services.settings->readString(kHistory, "LastEPDFiledirectory", "");
-        while (m_epdFolder.size() > 1 && m_epdFolder.back() == '/')
-            m_epdFolder.pop_back();
-        if (!isFolder(m_epdFolder)) m_epdFolder = m_services.programFolder + "/EPD";
+    if (m_firstUse) {
+        // A file chosen meanwhile keeps its folder for the file dialog.
+        if (m_epdFile.empty()) {
+            if (m_services.settings)
+                m_epdFolder = m_services.settings->readString(kHistory, "LastEPDFiledirectory", "");
+            while (m_epdFolder.size() > 1 && m_epdFolder.back() == '/')
+                m_epdFolder.pop_back();
+            if (!isFolder(m_epdFolder)) m_epdFolder = m_services.programFolder + "/EPD";
+        }
         m_seconds = std::max(5, settingOr(m_services.settings, kAnalyse, "EPDfileSecsPerPos", 5));
         m_hashEntry = settingOr(m_services.settings, kAnalyse, "EPDfileHashSize", 1);
         if (m_hashEntry < 1 || m_hashEntry > 7) m_hashEntry = 1;
@@ -119,11 +121,17 @@ void EpdFileAnalysis::show() {
         m_display.skipEvaluated = m_skipEvaluated;
         m_display.diagramLine = std::string(kInitialPositionLine);
     }
+    refresh();
+}
+
+void EpdFileAnalysis::refresh() {
+    AnalysisEngine& engine = *m_services.engine;
     m_display.engineName = engine.description();
     engine.setSecsPerPos(m_seconds);
     m_seconds = engine.SecsPerPos();
     refreshTimeFields();
     m_display.hashIndex = static_cast<int>(engine.HashSize());
+    m_hashEntry = m_display.hashIndex + 1;
     updateEnabling();
 }
 
@@ -202,6 +210,8 @@ void EpdFileAnalysis::chooseFile(const std::string& path) {
     const std::string folder = folderOf(path);
     m_logName =
         (folder.empty() ? std::string() : folder + "/") + name.substr(0, name.find('.')) + ".LOG";
+    // A file that is itself called "<name>.LOG" must not be overwritten by its own log.
+    if (m_logName == path) m_logName = path + ".LOG";
     updateEnabling();
 }
 
@@ -218,6 +228,7 @@ void EpdFileAnalysis::start() {
     }
     m_current = -1;
     m_writtenBack = false;
+    m_analysedFile = m_epdFile;
     engine.setSecsPerPos(parseEpdInteger(m_display.secondsText).value_or(-1));
     m_seconds = engine.SecsPerPos();
     refreshTimeFields();
@@ -229,7 +240,7 @@ void EpdFileAnalysis::start() {
     m_display.bestMoves.clear();
     m_display.avoidMoves.clear();
     m_display.epdLine.clear();
-    m_display.memo.clear();
+    clearMemo();
 
     if (m_services.settings) {
         try {
@@ -290,16 +301,21 @@ void EpdFileAnalysis::closeLog() {
     m_log.clear();
 }
 
+void EpdFileAnalysis::clearMemo() {
+    m_display.memo.clear();
+    ++m_display.memoGeneration;
+}
+
 void EpdFileAnalysis::resetDisplayIdle() {
     m_display.diagramLine = std::string(kInitialPositionLine);
     m_display.bestMoves.clear();
     m_display.avoidMoves.clear();
     m_display.epdLine.clear();
-    m_display.memo.clear();
+    clearMemo();
 }
 
 void EpdFileAnalysis::endAnalysisDisplay() {
-    m_display.memo.clear();
+    clearMemo();
     m_display.timerOn = false;
     m_analysing = false;
     m_display.bringToFront = true;
@@ -358,7 +374,7 @@ void EpdFileAnalysis::tick() {
     const int depth = depthOf(line);
     if (depth < m_lastDepth) {
         // A new position has begun.
-        m_display.memo.clear();
+        clearMemo();
         int next = m_current + 1;
         const int count = static_cast<int>(m_lines.size());
         if (m_skipEvaluated)
@@ -397,7 +413,8 @@ void EpdFileAnalysis::tick() {
 }
 
 void EpdFileAnalysis::writeBack() {
-    if (!m_writtenBack) replaceWithResult();
+    // The engine's result belongs to the file it analysed, and only once.
+    if (!m_writtenBack && !m_analysing && m_epdFile == m_analysedFile) replaceWithResult();
 }
 
 bool EpdFileAnalysis::replaceWithResult() {
@@ -418,6 +435,7 @@ bool EpdFileAnalysis::replaceWithResult() {
     // The result is copied beside the file first and then renamed over it, so the user's file
     // is never missing or half-written, whatever happens in between.
     const std::string staged = m_epdFile + ".analysed";
+    fs::remove(staged, ec);  // left over from an earlier run, the engine would refuse it
     if (!m_services.engine->GetAnalysisResult(staged) || !exists(staged) ||
         (fs::rename(staged, m_epdFile, ec), ec)) {
         fs::remove(staged, ec);
@@ -537,6 +555,7 @@ void EpdFileAnalysis::updateEnabling() {
     m_display.settingsEnabled = !m_analysing;
     m_display.stopEnabled = m_analysing;
     m_display.openFileEnabled = !m_analysing && !m_epdFile.empty();
-    m_display.writeBackEnabled = !m_analysing && !m_firstUse && !m_writtenBack;
+    m_display.writeBackEnabled =
+        !m_analysing && !m_firstUse && !m_writtenBack && m_epdFile == m_analysedFile;
     m_display.showLogEnabled = !m_analysing && !m_firstUse && !m_logName.empty();
 }

@@ -20,6 +20,8 @@ struct EpdAnalysisDisplay {
     std::string avoidMoves;
     std::string epdLine;
     std::vector<std::string> memo;
+    // Counts the times the memo was emptied, so that the window knows to empty its own.
+    unsigned memoGeneration = 0;
     std::string counter = "0/0";
     // The line whose board field the diagram shows.
     std::string diagramLine;
@@ -101,8 +103,11 @@ public:
     std::size_t lineCount() const { return m_lines.size(); }
     int currentPosition() const { return m_current; }  // 0-based, -1 before the first
 
-    // The first showing reads the settings; every showing refreshes the fields.
+    // Every showing until the first start reads the settings; every showing refreshes the
+    // fields.
     void show();
+    // The engine name, the time fields and the hash list from the engine.
+    void refresh();
     // A file chosen in the file dialog ("" when cancelled does nothing).
     void chooseFile(const std::string& path);
     // Asks for the file through the file dialog, then chooses it.
@@ -129,6 +134,7 @@ public:
     static std::string normalizedMove(std::string move);
 
 private:
+    void clearMemo();
     void resetDisplayIdle();
     void endAnalysisDisplay();
     void updateEnabling();
@@ -148,9 +154,9 @@ private:
     std::string m_logName;
     std::ofstream m_log;
     bool m_firstUse = true;
-    bool m_shownOnce = false;
     bool m_analysing = false;
     bool m_writtenBack = false;
+    std::string m_analysedFile;  // the file of the last start
     int m_seconds = 5;
     int m_hashEntry = 1;
     bool m_skipEvaluated = true;

@@ -87,11 +87,12 @@ std::optional<EngineStart> genericStart(const Engines& engines, const std::strin
     const char* const name = engines.genericEpdFile ? "BRISVANE.EPD" : "BRISVANE.PGN";
     std::string file;
     std::string written;
-    if (engines.changeToGenericLocation && !folder.empty()) {
+    if (engines.changeToGenericLocation) {
+        // The engine's folder becomes its current folder; without one it is the program's own.
         start.workingFolder = folder;
-        program = fileNameOf(engines.generic);
+        if (!folder.empty()) program = fileNameOf(engines.generic);
         file = name;
-        written = folder + "/" + name;
+        written = (folder.empty() ? std::string(".") : folder) + "/" + name;
     } else {
         file = engines.tempFolder + "/" + name;
         written = file;

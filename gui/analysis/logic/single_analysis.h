@@ -31,7 +31,7 @@ struct Engines {
     bool genericEpdFile = true;
     std::string tempFolder;
     std::string site;   // the Site of a position game: the application's title
-    std::string today;  // the Date of a position game, in the system's short date format
+    std::string today;  // the Date of a position game, "yyyy.mm.dd"
 };
 
 // Crafty: "<program> "setboard <position>" analyze", in its own folder when asked. Each road

@@ -153,7 +153,9 @@ TEST_F(Analysis, AnalysesTheFileAndWritesItBackWithABackupAndResults) {
     analysis.tick();
     analysis.tick();
     EXPECT_EQ(analysis.display().memo.size(), 3u);
+    const unsigned generation = analysis.display().memoGeneration;
     analysis.tick();  // the evaluated position 2 is passed over
+    EXPECT_NE(analysis.display().memoGeneration, generation);  // the window empties its memo
     EXPECT_EQ(analysis.display().counter, "3/3");
     EXPECT_EQ(analysis.display().avoidMoves, "Kg2");
     runTicks();
@@ -209,8 +211,16 @@ TEST_F(Analysis, AStopOrAnEarlyEndLeavesTheFileAsItWas) {
     runTicks();
     EXPECT_EQ(folder.read("suite.epd"), original);
     EXPECT_FALSE(folder.exists("suite.OLD"));
-    // A write-back by hand: the file and its backup, but no result block in the log.
     engine.result = kA + " pv Rh2+;\r\n" + kB + "\r\n";
+    // The result belongs to the analysed file, not to one chosen afterwards.
+    const std::string other = file("other.epd", kB + "\n");
+    analysis.chooseFile(other);
+    EXPECT_FALSE(analysis.display().writeBackEnabled);
+    analysis.writeBack();
+    EXPECT_EQ(folder.read("other.epd"), kB + "\n");
+    EXPECT_FALSE(folder.exists("other.OLD"));
+    // A write-back by hand: the file and its backup, but no result block in the log.
+    analysis.chooseFile(path);
     analysis.writeBack();
     EXPECT_EQ(folder.read("suite.OLD"), original);
     EXPECT_EQ(folder.read("suite.epd"), engine.result);

@@ -25,7 +25,9 @@ const char* licence() {
 
 std::string operatingSystem() {
     utsname name{};
-    if (uname(&name) != 0) return "Linux (??)";
+    if (uname(&name) != 0)
+        return "Linux (?"
+               "?)";
     return std::string(name.sysname) + " V" + name.release;
 }
 

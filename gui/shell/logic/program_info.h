@@ -7,6 +7,8 @@ namespace ProgramInfo {
 
 inline constexpr const char* kName = "Brisvane";
 inline constexpr const char* kVersion = "V1.5 P5";
+// The application's title, as files written for other programs name it.
+inline constexpr const char* kTitle = "Brisvane V1.5";
 inline constexpr const char* kDate = "2026.12.08";
 inline constexpr const char* kContact = "brisvane@brisvane.org";
 inline constexpr const char* kDownloadPage = "https://www.brisvane.org/download/";
