@@ -149,6 +149,10 @@ TEST_F(Component, TheWatchLoopReportsLinesAndEndsOnStop) {
     EXPECT_EQ(lines, 1);
     EXPECT_EQ(engine.AnalysisLine(), "  5: e4 e5");
     EXPECT_TRUE(engine.watching());
+    // The caller's thread goes on using the component while the loop watches.
+    std::string line;
+    for (int i = 0; i < 20; ++i)
+        EXPECT_TRUE(engine.ReadAnalysisLine(line) && engine.IsRunning());
     EXPECT_TRUE(engine.StopAnalysis());
     EXPECT_FALSE(engine.watching());
 }
