@@ -1,6 +1,8 @@
 #include "ini_settings.h"
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include <strings.h>
@@ -49,7 +51,18 @@ bool IniSettings::reload() {
     m_lastError.clear();
     std::error_code ec;
     if (!std::filesystem::exists(m_path, ec)) return true;
-    if (m_impl->ini.LoadFile(m_path.c_str()) < 0) {
+    // Read as bytes first: SimpleIni's own reading takes a directory's reported size as the
+    // file's length and tries to allocate it.
+    std::string bytes;
+    bool readOk = std::filesystem::is_regular_file(m_path, ec);
+    if (readOk) {
+        std::ifstream in(m_path, std::ios::binary);
+        std::ostringstream buffer;
+        buffer << in.rdbuf();
+        readOk = in.good() || in.eof();
+        bytes = std::move(buffer).str();
+    }
+    if (!readOk || m_impl->ini.LoadData(bytes) < 0) {
         m_impl->unreadable = true;
         m_lastError = "Can't read " + m_path;
         return false;
