@@ -21,25 +21,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-std::vector<std::string> wordsOf(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;)
-        words.push_back(word);
-    return words;
-}
-
-bool solved(const std::string& line, const std::string& move) {
-    auto holds = [&move](const std::string& opcode, const std::string& line) {
-        for (const auto& candidate : wordsOf(EpdFileAnalysis::operandAfter(line, opcode)))
-            if (EpdFileAnalysis::normalizedMove(candidate) == EpdFileAnalysis::normalizedMove(move))
-                return true;
-        return false;
-    };
-    const bool hasBest = !EpdFileAnalysis::operandAfter(line, "bm ").empty();
-    return !move.empty() && (!hasBest || holds("bm ", line)) && !holds("am ", line);
-}
-
 std::string stockfish() {
     for (const char* candidate : {"/usr/games/stockfish", "/usr/bin/stockfish"})
         if (fs::exists(candidate)) return candidate;
@@ -111,8 +92,7 @@ int main(int argc, char* argv[]) {
     int mates = 0;
     int mateTime = 0;
     for (std::size_t i = 0; i < results.size(); ++i) {
-        const auto pv = wordsOf(EpdFileAnalysis::operandAfter(results[i], "pv "));
-        if (solved(results[i], pv.empty() ? std::string() : pv.front())) ++ours;
+        if (EpdFileAnalysis::solves(results[i], EpdFileAnalysis::firstPvMove(results[i]))) ++ours;
         const auto ce = EpdFileAnalysis::operandAfter(results[i], "ce ");
         const bool mate = !ce.empty() && std::abs(std::atoi(ce.c_str())) > 32000;
         if (mate) {
@@ -140,7 +120,7 @@ int main(int argc, char* argv[]) {
         const auto outcome = runSearch(direct, fen, "go movetime " + std::to_string(seconds * 1000),
                                        nullptr, nullptr, seconds * 1000 + 10000);
         const auto san = outcome ? sanVariation(fen, {outcome->bestMove}, 1) : std::nullopt;
-        if (san && solved(line, *san)) ++theirs;
+        if (san && EpdFileAnalysis::solves(line, *san)) ++theirs;
     }
     direct.quit();
 

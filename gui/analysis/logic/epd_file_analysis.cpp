@@ -90,6 +90,22 @@ std::string EpdFileAnalysis::operandAfter(const std::string& line, const std::st
     return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
+std::string EpdFileAnalysis::firstPvMove(const std::string& line) {
+    const auto pv = wordsOf(operandAfter(line, "pv "));
+    return pv.empty() ? std::string() : pv.front();
+}
+
+bool EpdFileAnalysis::solves(const std::string& line, const std::string& move) {
+    const auto best = wordsOf(operandAfter(line, "bm "));
+    const auto avoid = wordsOf(operandAfter(line, "am "));
+    auto holds = [&move](const std::vector<std::string>& moves) {
+        return std::any_of(moves.begin(), moves.end(), [&move](const std::string& candidate) {
+            return normalizedMove(candidate) == normalizedMove(move);
+        });
+    };
+    return !move.empty() && (best.empty() || holds(best)) && !holds(avoid);
+}
+
 std::string EpdFileAnalysis::normalizedMove(std::string move) {
     std::replace(move.begin(), move.end(), '0', 'O');  // castling written with zeros
     move.erase(std::remove_if(move.begin(), move.end(),
@@ -470,14 +486,8 @@ void EpdFileAnalysis::writeResults() {
         const auto avoid = wordsOf(operandAfter(line, "am "));
         if (best.empty() && avoid.empty()) continue;
         ++positions;
-        const auto pv = wordsOf(operandAfter(line, "pv "));
-        const std::string move = pv.empty() ? std::string() : pv.front();
-        auto holds = [&move](const std::vector<std::string>& moves) {
-            return std::any_of(moves.begin(), moves.end(), [&move](const std::string& candidate) {
-                return normalizedMove(candidate) == normalizedMove(move);
-            });
-        };
-        const bool ok = !move.empty() && (best.empty() || holds(best)) && !holds(avoid);
+        const std::string move = firstPvMove(line);
+        const bool ok = solves(line, move);
         if (ok) ++solved;
         std::string id(trimBlanks(operandAfter(line, "id ")));
         if (id.size() >= 2 && id.front() == '"' && id.back() == '"')

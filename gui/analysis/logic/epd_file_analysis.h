@@ -132,6 +132,10 @@ public:
     static std::string operandAfter(const std::string& line, const std::string& opcode);
     // A SAN move without check, mate and capture marks and annotations, for comparing moves.
     static std::string normalizedMove(std::string move);
+    // Whether `move` is one of the line's bm moves (when it has any) and none of its am moves.
+    static bool solves(const std::string& line, const std::string& move);
+    // The first move of the line's pv operation, or "".
+    static std::string firstPvMove(const std::string& line);
 
 private:
     void clearMemo();
