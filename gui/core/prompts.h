@@ -35,6 +35,11 @@ public:
     virtual std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> chooseFolder(const std::string& title,
                                                     const std::string& initialDir) = 0;
+    // The program's own folder dialog, whose file list shows the files of `request.filter`;
+    // nothing when cancelled.
+    virtual std::optional<std::string> chooseFolderOfFiles(const FileDialogRequest& request) {
+        return chooseFolder(request.title, request.initialDir);
+    }
     // The colour dialog, starting at a colour given as 0x00BBGGRR; nothing when cancelled.
     virtual std::optional<std::uint32_t> chooseColor(const std::string& title,
                                                      std::uint32_t initial) = 0;

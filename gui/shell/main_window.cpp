@@ -33,6 +33,7 @@
 #include "help_window.h"
 #include "single_analysis_runner.h"
 #include "small_dialogs.h"
+#include "select_dialogs.h"
 #include "info_boxes.h"
 #include "chess_diagram.h"
 #include "command_guard.h"
@@ -152,6 +153,10 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     };
     context.german = [this] { return m_document->language() == Language::German; };
     m_singleAnalysis = new TSingleAnalysis(*m_prompts, std::move(context), this);
+    // The PGN game selection lives as long as the window, so its list stays between imports.
+    m_pgnSelection = std::make_unique<PgnSelection>(
+        *m_prompts, [this] { return m_document->language() == Language::German; });
+    m_pgnSelect = new TPGNselect(*m_pgnSelection, this);
     m_lineEditor = std::make_unique<BoardSetupLineEditor>(*m_prompts, this, m_diagram);
     m_lineEditor->setCheckOff(m_setup.boardSetupNoCheck || m_options.boardSetupNoCheck);
     m_document = std::make_unique<EpdDocument>(
@@ -209,6 +214,53 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     applyOptions();
     m_document->showCurrentLine();
     setWindowTitle(QStringLiteral("Brisvane"));
+}
+
+ImportEnvironment TMainForm::importEnvironment() {
+    ImportEnvironment env;
+    env.prompts = m_prompts;
+    env.settings = m_setup.settings;
+    env.programFolder = m_setup.folders.programFolder;
+    env.addOnFolder = m_setup.folders.addOnFolder;
+    env.tempFolder = m_setup.folders.tempFolder;
+    env.analysisDebug = m_setup.analysisDebug || m_options.analyseDebug;
+    env.german = [this] { return m_document->language() == Language::German; };
+    env.newDocument = [this] { return m_document->newFile(); };
+    env.appendFile = [this](const std::string& path) { m_document->appendFile(path); };
+    env.showInLineField = [this](const std::string& text) {
+        m_lineField->setText(text.empty() ? displayText(m_document->display().lineField)
+                                          : QString::fromStdString(text));
+        m_lineField->repaint();
+    };
+    env.showLog = [this](const std::string& caption, const std::vector<std::string>& lines) {
+        TShowLog log(this);
+        log.showLines(caption, lines);
+        log.exec();
+    };
+    // The window repaints while a converter runs; clicks and keys wait until it has ended.
+    env.idle = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    env.busy = [](bool on) {
+        if (on)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
+    return env;
+}
+
+void TMainForm::miImportPGNClick() {
+    ImportEnvironment env = importEnvironment();
+    importPgnGame(env, m_setup.pgnConverter, *m_pgnSelection,
+                  [this] { return m_pgnSelect->exec() == QDialog::Accepted; });
+}
+
+void TMainForm::miImportQBXClick() {
+    ImportEnvironment env = importEnvironment();
+    importQbxGame(env, m_setup.qbxConverter, [this](const std::string& folder) {
+        TQBXselect dialog(*m_prompts, folder, this);
+        dialog.exec();
+        return dialog.chosenFile();
+    });
 }
 
 void TMainForm::applyOptions() {
@@ -411,8 +463,13 @@ void TMainForm::buildMenus() {
     QMenu* import = file->addMenu(QStringLiteral("&Import"));
     import->setObjectName(QStringLiteral("miImportFile"));
     import->setEnabled(false);
-    addCommand(import, "miImportQBX", QStringLiteral("&QBX"), {}, nullptr);
-    addCommand(import, "miImportPGN", QStringLiteral("&PGN"), {}, nullptr);
+    // Each item needs its converter in the add-on folder.
+    addCommand(import, "miImportQBX", QStringLiteral("&QBX"), {}, [this] {
+        miImportQBXClick();
+    })->setEnabled(!m_setup.qbxConverter.empty());
+    addCommand(import, "miImportPGN", QStringLiteral("&PGN"), {}, [this] {
+        miImportPGNClick();
+    })->setEnabled(!m_setup.pgnConverter.empty());
     QMenu* exportMenu = file->addMenu(QStringLiteral("&Export..."));
     exportMenu->setObjectName(QStringLiteral("miExportFile"));
     exportMenu->setEnabled(false);

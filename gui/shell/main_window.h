@@ -13,6 +13,7 @@
 #include "app_folders.h"
 #include "app_settings.h"
 #include "epd_document.h"
+#include "game_import.h"
 #include "instance_messages.h"
 
 class QAction;
@@ -26,6 +27,7 @@ class TGeneralOpt;
 class THelpWindow;
 class TFormEngAna;
 class TSingleAnalysis;
+class TPGNselect;
 class BoardSetupLineEditor;
 
 // The document's lines as a list model: rows are read from the document when they are shown,
@@ -115,6 +117,7 @@ public:
     THelpWindow* helpWindow() const { return m_helpWindow; }
     TFormEngAna* epdAnalysis() const { return m_epdAnalysis; }
     TSingleAnalysis* singleAnalysis() const { return m_singleAnalysis; }
+    TPGNselect* pgnSelect() const { return m_pgnSelect; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -139,6 +142,9 @@ private:
     void miSaveOptionsClick();
     void miGeneralOptionsClick();
     void miAnalyseOptionsClick();
+    void miImportPGNClick();
+    void miImportQBXClick();
+    ImportEnvironment importEnvironment();
     void openTextDocument(const std::string& name);
     THelpWindow* help();
     // The questions of exit after the document is closed; false keeps the program running.
@@ -156,6 +162,8 @@ private:
     TGeneralOpt* m_generalOptions = nullptr;
     TFormEngAna* m_epdAnalysis = nullptr;
     TSingleAnalysis* m_singleAnalysis = nullptr;
+    std::unique_ptr<PgnSelection> m_pgnSelection;
+    TPGNselect* m_pgnSelect = nullptr;
     THelpWindow* m_helpWindow = nullptr;
     std::string m_manualPath;  // "" when the manual is missing
     // Frames of other programs wait while a command runs; see processPendingFrames.

@@ -7,6 +7,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "file_dialogs.h"
+
 QString caseInsensitiveMask(const QString& mask) {
     QString out;
     for (const QChar c : mask) {
@@ -115,6 +117,16 @@ std::optional<std::string> QtPrompts::chooseFolder(const std::string& title,
         m_parent, QString::fromStdString(title), QFile::decodeName(initialDir.c_str()));
     if (folder.isEmpty()) return std::nullopt;
     return QFile::encodeName(folder).toStdString();
+}
+
+std::optional<std::string> QtPrompts::chooseFolderOfFiles(const FileDialogRequest& request) {
+    TMySelDirDialog dialog(m_parent);
+    dialog.setTitle(request.title);
+    dialog.setFilter(request.filter);
+    dialog.setInitialDir(request.initialDir);
+    dialog.setFileName(request.fileName);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.initialDir();
 }
 
 std::optional<std::string> QtPrompts::inputBox(const std::string& title, const std::string& prompt,

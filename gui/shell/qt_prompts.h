@@ -7,7 +7,6 @@
 
 class QWidget;
 
-
 // A file mask matching names in any letter case: "*.EPD" as "*.[Ee][Pp][Dd]".
 QString caseInsensitiveMask(const QString& mask);
 // "desc|mask|desc|mask" as a Qt name filter list; masks match names in any letter case
@@ -27,6 +26,7 @@ public:
     std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) override;
     std::optional<std::string> chooseFolder(const std::string& title,
                                             const std::string& initialDir) override;
+    std::optional<std::string> chooseFolderOfFiles(const FileDialogRequest& request) override;
     std::optional<std::string> inputBox(const std::string& title, const std::string& prompt,
                                         const std::string& defaultText) override;
     std::optional<std::uint32_t> chooseColor(const std::string& title,

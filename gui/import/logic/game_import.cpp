@@ -1,0 +1,385 @@
+#include "game_import.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "child_process.h"
+#include "text_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kHistory = "History";
+constexpr const char* kLastPgnDirectory = "LastPGNdirectory";
+constexpr const char* kLastQbxDirectory = "LastQBXdirectory";
+constexpr const char* kPgnErrorFile = "Orvanel.ERR";
+
+bool exists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::exists(path, ec);
+}
+
+bool isFolder(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(path, ec);
+}
+
+// The folder of a path up to and including its last separator.
+std::string folderWithSeparator(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The file name without folder and without everything from its first ".", + ".EPD".
+std::string outputNameOf(const std::string& path) {
+    const std::string name = fileNameOf(path);
+    return name.substr(0, name.find('.')) + ".EPD";
+}
+
+// How the command line names the add-on folder: relative to the temporary folder when that is
+// the program folder's own, as the converters expect, else as it stands.
+std::string addOnPrefix(const ImportEnvironment& environment) {
+    std::error_code ec;
+    const bool besideAddOn = fs::equivalent(fs::path(environment.tempFolder).parent_path(),
+                                            fs::path(environment.addOnFolder).parent_path(), ec);
+    return besideAddOn ? std::string("../AddOn/") : environment.addOnFolder + "/";
+}
+
+std::string joined(const std::vector<std::string>& words) {
+    std::string text;
+    for (const auto& word : words)
+        text += " " + word;
+    return text;
+}
+
+// The list file for a path with blanks: the path, then a line holding a single blank.
+bool writeListFile(const std::string& path, const std::string& pgnPath, std::string& error) {
+    const auto written = writeBytesSafely(path, pgnPath + "\r\n \r\n");
+    error = written.error;
+    return written.ok;
+}
+
+std::vector<std::string> linesOfFile(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The common part of both imports once the converter is known: check the folders, write the
+// list file, start the converter in the temporary folder and wait for it. Returns whether the
+// converter ended by itself (its output then counts), or nothing when it never ran.
+class ConverterRun {
+public:
+    ConverterRun(ImportEnvironment& environment, const ConverterCall& call,
+                 const std::string& converter, const std::string& path)
+        : m_env(environment), m_call(call), m_converter(converter), m_path(path) {}
+
+    // Everything up to the start; false (after its message) when the import stops.
+    bool start(const std::function<void()>& beforeStart) {
+        char here[4096];
+        if (!::getcwd(here, sizeof here)) {
+            tell("Can't locate current directory", Icon::Error);
+            return false;
+        }
+        // The converter gets the temporary folder as its working folder; the program's own
+        // current folder never changes.
+        if (!isFolder(m_env.tempFolder) || ::access(m_env.tempFolder.c_str(), W_OK | X_OK) != 0) {
+            tell("Can't change to " + m_env.tempFolder, Icon::Error);
+            return false;
+        }
+        if (beforeStart) beforeStart();
+        if (!m_call.listFile.empty()) {
+            std::string error;
+            if (!writeListFile(inTemp(m_call.listFile), m_path, error)) {
+                tell(error, Icon::Error);
+                return false;
+            }
+        }
+        if (m_env.analysisDebug) {
+            tell("Current directory : " + m_env.tempFolder, Icon::Information);
+            tell("command line : " + m_call.commandLine, Icon::Information);
+        }
+        // A stale output file must not pass for this run's.
+        std::error_code ec;
+        fs::remove(inTemp(m_call.outputName), ec);
+        std::string error;
+        if (!m_process.start(m_call.program, m_call.arguments, m_env.tempFolder, error)) {
+            tell("Can't start program " + m_converter, Icon::Error);
+            return false;
+        }
+        return true;
+    }
+
+    // Waits the given periods; after each but the last `more` decides whether to go on.
+    // True when the converter ended by itself; a converter cut off is killed.
+    bool wait(const std::vector<int>& periods, const std::function<bool(std::size_t)>& more) {
+        if (m_env.busy) m_env.busy(true);
+        bool ended = false;
+        for (std::size_t i = 0; !ended; ++i) {
+            const int period = periods[std::min(i, periods.size() - 1)];
+            ended = m_process.waitFor(period, m_env.idle);
+            if (!ended && !more(i)) break;
+        }
+        if (!ended) m_process.terminate();
+        if (m_env.busy) m_env.busy(false);
+        return ended && m_process.exitedNormally();
+    }
+
+    // The converter's output when it ended by itself and wrote it; otherwise a partial output
+    // file is removed, so that no half-converted game reaches the document.
+    bool takeOutput(bool endedByItself) {
+        const std::string output = inTemp(m_call.outputName);
+        if (endedByItself && exists(output)) {
+            m_env.appendFile(output);
+            std::error_code ec;
+            fs::remove(output, ec);
+            return true;
+        }
+        std::error_code ec;
+        fs::remove(output, ec);
+        return false;
+    }
+
+    std::string inTemp(const std::string& name) const { return m_env.tempFolder + "/" + name; }
+    void tell(const std::string& text, Icon icon) { m_env.prompts->message(kCaption, text, icon); }
+
+private:
+    ImportEnvironment& m_env;
+    const ConverterCall& m_call;
+    std::string m_converter;
+    std::string m_path;
+    ChildProcess m_process;
+};
+
+bool german(const ImportEnvironment& environment) {
+    return environment.german && environment.german();
+}
+
+}  // namespace
+
+PgnSelection::PgnSelection(Prompts& prompts, std::function<bool()> german)
+    : m_prompts(prompts), m_german(std::move(german)) {}
+
+std::string PgnSelection::caption() const {
+    return german() ? "Brisvane: Wähle Partie aus PGN Datei"
+                    : "Brisvane: Select game from PGN file";
+}
+
+bool PgnSelection::show() {
+    m_selectedGame = -1;
+    m_converterGame = 0;
+    if (!exists(m_currentFile)) m_currentFile.clear();
+    if (!isFolder(m_currentFolder)) m_currentFolder.clear();
+    if (!exists(requestedFile)) requestedFile.clear();
+    if (!isFolder(requestedFolder)) requestedFolder.clear();
+    if (!requestedFolder.empty() && requestedFolder != m_currentFolder)
+        m_currentFolder = requestedFolder;
+    if (requestedFile.empty() && m_currentFile.empty()) {
+        if (!m_games.empty()) {
+            m_games.clear();
+            if (listChanged) listChanged();
+        }
+        if (!chooseFile()) return false;
+        readHeaders(m_currentFile);
+    } else if (requestedFile.empty()) {
+        showFirst();
+    } else if (requestedFile != m_currentFile) {
+        m_currentFile = requestedFile;
+        readHeaders(m_currentFile);
+    } else {
+        showFirst();
+    }
+    return true;
+}
+
+bool PgnSelection::chooseFile() {
+    FileDialogRequest request;
+    request.title = german() ? "Brisvane: Importiere Partie aus PGN Datei"
+                             : "Brisvane: Import game from PGN file";
+    request.filter = german() ? "PGN Dateien (*.PGN)|*.PGN" : "PGN Files (*.PGN)|*.PGN";
+    request.initialDir = m_currentFolder;
+    const auto chosen = m_prompts.chooseOpenFile(request);
+    if (!chosen) return false;
+    m_currentFile = *chosen;
+    m_currentFolder = folderWithSeparator(*chosen);
+    return true;
+}
+
+void PgnSelection::changeFile() {
+    if (chooseFile()) readHeaders(m_currentFile);
+}
+
+void PgnSelection::readHeaders(const std::string& path) {
+    m_label = "0/0";
+    auto reading = readPgnGameList(path);
+    m_games = std::move(reading.games);
+    if (!reading.ok)
+        m_prompts.message(kCaption, "Can't read " + path + ": " + reading.error, Icon::Error);
+    if (listChanged) listChanged();
+    showFirst();
+}
+
+void PgnSelection::showFirst() {
+    if (!m_games.empty()) m_label = "1/" + std::to_string(m_games.size());
+}
+
+void PgnSelection::selectRow(int row) {
+    m_label = std::to_string(row + 1) + "/" + std::to_string(m_games.size());
+}
+
+bool PgnSelection::accept(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= m_games.size()) return true;
+    const std::int32_t number = m_games.converterNumber(static_cast<std::size_t>(row));
+    if (number <= 0) {
+        const std::string game = std::to_string(row + 1);
+        m_prompts.message(
+            kCaption,
+            german() ? "Partie " + game +
+                           " hat keinen Result-Tag: der Konverter kann sie in der Datei nicht "
+                           "finden. Bitte eine andere Partie wählen."
+                     : "Game " + game +
+                           " has no Result tag: the converter cannot find it in the file. "
+                           "Please choose another game.",
+            Icon::Warning);
+        return false;
+    }
+    m_selectedGame = row + 1;
+    m_converterGame = number;
+    requestedFile = m_currentFile;
+    requestedFolder = m_currentFolder;
+    return true;
+}
+
+void PgnSelection::cancel() {
+    m_selectedGame = -1;
+    m_converterGame = 0;
+    requestedFile.clear();
+    requestedFolder.clear();
+}
+
+ConverterCall pgnConverterCall(const ImportEnvironment& environment, const std::string& converter,
+                               std::int32_t game, const std::string& pgnPath) {
+    ConverterCall call;
+    call.program = environment.addOnFolder + "/" + converter;
+    call.arguments = {"-e", "-g", std::to_string(game)};
+    std::string words = " -e -g " + std::to_string(game) + " ";
+    if (pgnPath.find(' ') == std::string::npos) {
+        call.outputName = outputNameOf(pgnPath);
+        call.arguments.insert(call.arguments.end(), {pgnPath, call.outputName});
+        words += pgnPath + " " + call.outputName;
+    } else {
+        call.outputName = "EPDTMP.EPD";
+        call.listFile = "LPGN.TXT";
+        call.arguments.insert(call.arguments.end(), {"-F", call.listFile, call.outputName});
+        words += " -F LPGN.TXT  EPDTMP.EPD";
+    }
+    call.commandLine = addOnPrefix(environment) + converter + words;
+    return call;
+}
+
+ConverterCall qbxConverterCall(const ImportEnvironment& environment, const std::string& converter,
+                               const std::string& qbxPath) {
+    ConverterCall call;
+    call.program = environment.addOnFolder + "/" + converter;
+    if (qbxPath.find(' ') == std::string::npos) {
+        call.outputName = outputNameOf(qbxPath);
+        call.arguments = {qbxPath, call.outputName};
+    } else {
+        call.outputName = "EPDTMP.EPD";
+        call.listFile = "LQBX.TXT";
+        call.arguments = {"-F", call.listFile, call.outputName};
+    }
+    call.commandLine = addOnPrefix(environment) + converter + joined(call.arguments);
+    return call;
+}
+
+void importPgnGame(ImportEnvironment& env, const std::string& converter, PgnSelection& selection,
+                   const std::function<bool()>& runDialog) {
+    if (!env.newDocument()) return;
+    const bool de = german(env);
+    env.showInLineField(de ? "***** EXTRAHIERE PGN HEADER - BITTE WARTEN..."
+                           : "***** EXTRACT PGN HEADER FOR GAME SELECTION - PLEASE WAIT...");
+    selection.requestedFile.clear();
+    selection.requestedFolder =
+        env.settings ? env.settings->readString(kHistory, kLastPgnDirectory, "") : std::string();
+    runDialog();
+    env.showInLineField("");
+    if (selection.selectedGame() <= 0) return;
+    const std::string pgnPath = selection.requestedFile;
+
+    const ConverterCall call = pgnConverterCall(env, converter, selection.converterGame(), pgnPath);
+    ConverterRun run(env, call, converter, pgnPath);
+    const auto showExtracting = [&] {
+        std::error_code ec;
+        fs::remove(run.inTemp(kPgnErrorFile), ec);
+        env.showInLineField(de ? "***** EXTRAHIERE PARTIEDATEN AUS PGN DATEI - BITTE WARTEN..."
+                               : "***** EXTRACTING GAME DATA FROM PGN FILE - PLEASE WAIT...");
+    };
+    if (!run.start(showExtracting)) {
+        env.showInLineField("");
+        return;
+    }
+    const bool ended = run.wait({env.pgnWaitPeriodMs}, [&](std::size_t) {
+        return env.prompts->askYesNo(kCaption,
+                                     de ? "Timeout (5 min.) bei PGN Import - weiter warten ?"
+                                        : "Timeout (5 min.) in PGN import - continue ?",
+                                     Icon::Question);
+    });
+    env.showInLineField("");
+    if (run.takeOutput(ended)) {
+        if (env.settings)
+            env.settings->writeString(kHistory, kLastPgnDirectory, folderWithSeparator(pgnPath));
+        return;
+    }
+    const std::string question =
+        de ? "Fehler beim Importieren aus der Datei " + pgnPath + "\nImportprotokoll zeigen ?"
+           : "Error in importing file " + pgnPath + "\nShow logfile ?";
+    if (env.prompts->askYesNo(kCaption, question, Icon::Question))
+        env.showLog("Brisvane: Show log PGN->EPD", linesOfFile(run.inTemp(kPgnErrorFile)));
+}
+
+void importQbxGame(ImportEnvironment& env, const std::string& converter,
+                   const std::function<std::string(const std::string&)>& selectFile) {
+    if (!env.newDocument()) return;
+    const bool de = german(env);
+    char here[4096];
+    if (!::getcwd(here, sizeof here)) {
+        env.prompts->message(kCaption, "Can't locate current directory", Icon::Error);
+        return;
+    }
+    std::string start =
+        env.settings ? env.settings->readString(kHistory, kLastQbxDirectory, "") : std::string();
+    if (!isFolder(start)) start = here;
+    FileDialogRequest request;
+    request.title =
+        de ? "Brisvane: Wähle QBX Dateiverzeichnis" : "Brisvane: Select QBX file directory";
+    request.filter = de ? "QBX Dateien (*.QBX)|*.QBX" : "QBX files (*.QBX)|*.QBX";
+    request.initialDir = start;
+    const auto folder = env.prompts->chooseFolderOfFiles(request);
+    if (!folder) return;
+    const std::string path = selectFile(*folder);
+    if (path.empty()) return;
+
+    const ConverterCall call = qbxConverterCall(env, converter, path);
+    ConverterRun run(env, call, converter, path);
+    if (!run.start(nullptr)) return;
+    const bool ended = run.wait(
+        env.qbxWaitsMs, [&](std::size_t period) { return period + 1 < env.qbxWaitsMs.size(); });
+    if (run.takeOutput(ended)) {
+        std::error_code ec;
+        if (!call.listFile.empty()) fs::remove(run.inTemp(call.listFile), ec);
+        if (env.settings)
+            env.settings->writeString(kHistory, kLastQbxDirectory, folderWithSeparator(path));
+        return;
+    }
+    env.prompts->message(kCaption,
+                         (de ? "Fehler beim Import der Datei " : "Error in importing file ") + path,
+                         Icon::Error);
+}

@@ -1,0 +1,191 @@
+#include "pgn_game_list.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+std::string_view PgnGameList::entry(std::size_t index) const {
+    const std::size_t begin = index == 0 ? 0 : m_ends[index - 1];
+    return std::string_view(m_text).substr(begin, m_ends[index] - begin);
+}
+
+void PgnGameList::clear() {
+    m_text.clear();
+    m_text.shrink_to_fit();
+    m_ends.clear();
+    m_ends.shrink_to_fit();
+    m_converterNumbers.clear();
+    m_converterNumbers.shrink_to_fit();
+}
+
+void PgnGameList::add(std::string_view entry, std::int32_t converterNumber) {
+    m_text.append(entry);
+    m_ends.push_back(m_text.size());
+    m_converterNumbers.push_back(converterNumber);
+}
+
+void PgnGameList::shrinkToFit() {
+    m_text.shrink_to_fit();
+    m_ends.shrink_to_fit();
+    m_converterNumbers.shrink_to_fit();
+}
+
+namespace {
+
+enum Field { Event, Site, Date, Round, White, Black, Result, FieldCount };
+
+constexpr std::array<std::string_view, FieldCount> kTagNames = {"Event", "Site",  "Date",  "Round",
+                                                                "White", "Black", "Result"};
+constexpr std::array<std::string_view, FieldCount> kDefaults = {"",  "?", "????.??.??", "?",
+                                                                "?", "?", "*"};
+
+bool isNameChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// Which of the seven tags the line names: the first in the order above whose "[Name" stands
+// anywhere in the line as a whole tag name (so "[WhiteElo" is not "[White"); -1 for none.
+int fieldOfLine(const char* line, std::size_t length) {
+    unsigned found = 0;
+    const char* const end = line + length;
+    for (const char* p = line; (p = static_cast<const char*>(std::memchr(p, '[', end - p)));) {
+        const char* const name = ++p;
+        while (p < end && isNameChar(*p))
+            ++p;
+        const std::string_view text(name, static_cast<std::size_t>(p - name));
+        for (int field = 0; field < FieldCount; ++field)
+            if (text == kTagNames[field]) found |= 1u << field;
+    }
+    for (int field = 0; field < FieldCount; ++field)
+        if (found & (1u << field)) return field;
+    return -1;
+}
+
+std::string_view valueOfLine(const char* line, std::size_t length) {
+    const char* const end = line + length;
+    const char* open = static_cast<const char*>(std::memchr(line, '"', length));
+    if (!open) return "?";
+    ++open;
+    const char* close = static_cast<const char*>(std::memchr(open, '"', end - open));
+    if (!close || close == open) return "?";
+    return std::string_view(open, static_cast<std::size_t>(close - open));
+}
+
+bool isTagLine(const char* line, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i)
+        if (line[i] != ' ' && line[i] != '\t') return line[i] == '[';
+    return false;
+}
+
+class HeaderReader {
+public:
+    explicit HeaderReader(PgnGameList& games) : m_games(games) { reset(); }
+
+    void line(const char* text, std::size_t length) {
+        const bool tagLine = isTagLine(text, length);
+        if (tagLine && !m_inHeader) {
+            ++m_header;
+            m_headerNumber = 0;
+        }
+        m_inHeader = tagLine;
+        if (!std::memchr(text, '[', length)) return;
+        const int field = fieldOfLine(text, length);
+        if (field < 0) return;
+        if (field == Result && tagLine && m_headerNumber == 0) {
+            m_headerNumber = ++m_counted;
+            if (m_pendingHeader == m_header) m_pendingNumber = m_headerNumber;
+        }
+        const std::string_view value = valueOfLine(text, length);
+        if (field == Event) {
+            flush();
+            m_pendingHeader = tagLine ? m_header : -1;
+            m_pendingNumber = tagLine ? m_headerNumber : 0;
+        } else if ((field == Date || field == Round) && value == "?") {
+            return;
+        }
+        m_fields[field].assign(value);
+        if (field == Event) m_pending = true;
+    }
+
+    void flush() {
+        if (!m_pending) return;
+        m_entry.clear();
+        for (int field = 0; field < FieldCount; ++field) {
+            if (field) m_entry += '|';
+            m_entry += m_fields[field];
+        }
+        m_games.add(m_entry, m_pendingNumber);
+        reset();
+    }
+
+private:
+    void reset() {
+        m_pending = false;
+        for (int field = 0; field < FieldCount; ++field)
+            m_fields[field].assign(kDefaults[field]);
+    }
+
+    PgnGameList& m_games;
+    std::array<std::string, FieldCount> m_fields;
+    std::string m_entry;
+    bool m_pending = false;
+    // Headers (runs of tag lines) seen, the one the pending game's Event line stands in, and
+    // the games the converter has counted.
+    bool m_inHeader = false;
+    std::int64_t m_header = 0;
+    std::int64_t m_pendingHeader = -1;
+    std::int32_t m_counted = 0;
+    std::int32_t m_headerNumber = 0;  // the converter's number of the current header, 0 = none
+    std::int32_t m_pendingNumber = 0;
+};
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+PgnGameListReading readPgnGameList(const std::string& path) {
+    PgnGameListReading reading;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        reading.error = std::strerror(errno);
+        return reading;
+    }
+    HeaderReader reader(reading.games);
+    // Read in large blocks; a line that runs past the end of a block moves to its front.
+    std::vector<char> buffer(std::size_t{4} << 20);
+    std::size_t held = 0;
+    for (;;) {
+        if (held == buffer.size()) buffer.resize(buffer.size() * 2);
+        const std::size_t got =
+            std::fread(buffer.data() + held, 1, buffer.size() - held, file.get());
+        if (got == 0 && std::ferror(file.get())) {
+            reading.error = std::strerror(errno);
+            reading.games.clear();
+            return reading;
+        }
+        const bool atEnd = got == 0;
+        held += got;
+        const char* p = buffer.data();
+        const char* const end = p + held;
+        while (p < end) {
+            const char* newline = static_cast<const char*>(std::memchr(p, '\n', end - p));
+            if (!newline) {
+                if (!atEnd) break;
+                newline = end;
+            }
+            reader.line(p, static_cast<std::size_t>(newline - p));
+            p = newline < end ? newline + 1 : end;
+        }
+        held = static_cast<std::size_t>(end - p);
+        std::memmove(buffer.data(), p, held);
+        if (atEnd) break;
+    }
+    reader.flush();
+    reading.games.shrinkToFit();
+    reading.ok = true;
+    return reading;
+}
