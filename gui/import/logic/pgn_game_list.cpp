@@ -1,6 +1,8 @@
 #include "pgn_game_list.h"
 
 #include <array>
+#include <malloc.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -186,6 +188,7 @@ PgnGameListReading readPgnGameList(const std::string& path) {
     }
     reader.flush();
     reading.games.shrinkToFit();
+    ::malloc_trim(0);
     reading.ok = true;
     return reading;
 }

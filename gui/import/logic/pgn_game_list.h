@@ -19,6 +19,11 @@ public:
     std::int32_t converterNumber(std::size_t index) const { return m_converterNumbers[index]; }
     // The bytes of all entries' texts.
     std::size_t textBytes() const { return m_text.size(); }
+    // The bytes the list holds in all: the texts and the two numbers of each entry.
+    std::size_t storageBytes() const {
+        return m_text.capacity() + m_ends.capacity() * sizeof(std::uint64_t) +
+               m_converterNumbers.capacity() * sizeof(std::int32_t);
+    }
     void clear();
 
     void add(std::string_view entry, std::int32_t converterNumber);
