@@ -21,7 +21,7 @@ QPushButton* addButton(QHBoxLayout* row, const char* name) {
 // The list below its header row, the widths given by the header.
 TFnpListBox* addList(QVBoxLayout* layout, const char* name,
                      std::vector<FnpHeaderRow::Caption> captions, std::vector<TFnpCol> cols,
-                     QWidget* parent) {
+                     int listWidth, QWidget* parent) {
     int width = 0;
     for (const auto& caption : captions)
         width += caption.width;
@@ -31,7 +31,7 @@ TFnpListBox* addList(QVBoxLayout* layout, const char* name,
     list->setObjectName(QLatin1String(name));
     list->Cols = std::move(cols);
     list->DelimChar = '|';
-    list->setFixedSize(width + 20, 13 * 20 + 4);
+    list->setFixedSize(listWidth, 13 * 20 + 4);
     layout->addWidget(header);
     layout->addWidget(list);
     return list;
@@ -58,7 +58,7 @@ TPGNselect::TPGNselect(PgnSelection& selection, QWidget* parent)
                       {97, Qt::AlignLeft},
                       {97, Qt::AlignLeft},
                       {47, Qt::AlignHCenter}},
-                     this);
+                     577, this);
     m_list->entries()->count = [this] { return m_selection.games().size(); };
     m_list->entries()->entry = [this](std::size_t row) { return m_selection.games().entry(row); };
     m_label = new QLabel(QStringLiteral("0/0"), this);
@@ -141,7 +141,8 @@ TQBXselect::TQBXselect(Prompts& prompts, std::string folder, QWidget* parent)
                       {117, Qt::AlignLeft},
                       {67, Qt::AlignHCenter},
                       {96, Qt::AlignLeft}},
-                     this);
+                     // The eighth column, the file name, starts beyond the visible width.
+                     574, this);
     m_list->entries()->count = [this] { return m_entries.size(); };
     m_list->entries()->entry = [this](std::size_t row) -> std::string_view {
         return m_entries[row];
