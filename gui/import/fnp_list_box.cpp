@@ -10,9 +10,11 @@ int FnpEntryModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant FnpEntryModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || !entry || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
-        return {};
-    return displayText(entry(static_cast<std::size_t>(index.row())));
+    if (!index.isValid() || !entry || index.row() >= rowCount()) return {};
+    const std::string_view bytes = entry(static_cast<std::size_t>(index.row()));
+    if (role == Qt::UserRole) return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return displayText(bytes);
+    return {};
 }
 
 void FnpEntryModel::reset() {
@@ -31,7 +33,7 @@ TFnpListBox::TFnpListBox(QWidget* parent) : QListView(parent), m_model(new FnpEn
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-void TFnpListBox::setSpacing(int pixels) {
+void TFnpListBox::SetSpacing(int pixels) {
     if (pixels >= 1 && pixels <= 9) m_spacing = pixels;
 }
 
@@ -55,27 +57,30 @@ void FnpItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->fillRect(option.rect,
                       option.palette.brush(selected ? QPalette::Highlight : QPalette::Base));
     painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-    const QString text = index.data().toString();
     const QRect& r = option.rect;
     if (m_list->Cols.empty()) {
-        painter->drawText(r.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+        painter->drawText(r.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                          index.data().toString());
         return;
     }
-    const QChar delimiter = QLatin1Char(m_list->DelimChar);
+    // Each field is decoded by itself: one Latin-1 tag value leaves the UTF-8 ones readable.
+    const QByteArray bytes = index.data(Qt::UserRole).toByteArray();
+    const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     int x = 0;
-    qsizetype from = 0;
+    std::size_t from = 0;
     for (const TFnpCol& col : m_list->Cols) {
         // Field k lies between the (k-1)-th and the k-th delimiter; a missing one is empty.
-        QString field;
+        std::string_view field;
         if (from <= text.size()) {
-            qsizetype to = text.indexOf(delimiter, from);
-            if (to < 0) to = text.size();
-            field = text.mid(from, to - from);
+            std::size_t to = text.find(m_list->DelimChar, from);
+            if (to == std::string_view::npos) to = text.size();
+            field = text.substr(from, to - from);
             from = to + 1;
         }
         const QRect cell(r.left() + x + 2, r.top(), col.Width, r.height());
-        painter->drawText(cell, col.Alignment | Qt::AlignVCenter | Qt::TextSingleLine, field);
-        x += col.Width + m_list->spacing();
+        painter->drawText(cell, col.Alignment | Qt::AlignVCenter | Qt::TextSingleLine,
+                          ::displayText(field));
+        x += col.Width + m_list->Spacing();
     }
 }
 

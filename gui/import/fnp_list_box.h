@@ -39,9 +39,9 @@ public:
 
     std::vector<TFnpCol> Cols;
     char DelimChar = '\t';
-    int spacing() const { return m_spacing; }
-    // 1 to 9 pixels; other values are ignored.
-    void setSpacing(int pixels);
+    // Pixels between columns, 1 to 9; other values are ignored.
+    int Spacing() const { return m_spacing; }
+    void SetSpacing(int pixels);
     static constexpr const char* Version = "2.01.00";
     static constexpr int kItemHeight = 13;
 

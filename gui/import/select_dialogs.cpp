@@ -79,12 +79,9 @@ TPGNselect::TPGNselect(PgnSelection& selection, QWidget* parent)
     });
     connect(m_list, &QListView::doubleClicked, this, [this] { BtnOKClick(); });
     connect(m_ok, &QPushButton::clicked, this, [this] { BtnOKClick(); });
-    connect(m_cancel, &QPushButton::clicked, this, [this] {
-        m_selection.cancel();
-        reject();
-    });
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_change, &QPushButton::clicked, this, [this] {
-        m_selection.changeFile();
+        if (!m_selection.changeFile()) return;
         m_list->setItemIndex(m_selection.firstRow());
         showLabel();
         m_list->setFocus();
@@ -114,6 +111,12 @@ int TPGNselect::exec() {
     showLabel();
     m_list->setFocus();
     return QDialog::exec();
+}
+
+void TPGNselect::reject() {
+    // Cancel, Escape and the close button alike.
+    m_selection.cancel();
+    QDialog::reject();
 }
 
 void TPGNselect::BtnOKClick() {
@@ -171,6 +174,7 @@ int TQBXselect::exec() {
         return QDialog::Rejected;
     }
     m_entries = std::move(listing.entries);
+    m_files = std::move(listing.files);
     m_list->entries()->reset();
     m_list->setItemIndex(m_entries.empty() ? -1 : 0);
     m_list->setFocus();
@@ -181,8 +185,7 @@ void TQBXselect::BtnOKClick() {
     const int row = m_list->itemIndex();
     if (row >= 0) {
         const bool separated = !m_folder.empty() && m_folder.back() == '/';
-        m_chosen = m_folder + (separated ? "" : "/") +
-                   qbxFileOfEntry(m_entries[static_cast<std::size_t>(row)]);
+        m_chosen = m_folder + (separated ? "" : "/") + m_files[static_cast<std::size_t>(row)];
     }
     accept();
 }

@@ -22,6 +22,7 @@ public:
     int exec() override;
     TFnpListBox* list() const { return m_list; }
     QLabel* indexLabel() const { return m_label; }
+    void reject() override;
 
 private:
     void applyTexts();
@@ -55,5 +56,6 @@ private:
     std::string m_folder;
     std::string m_chosen;
     std::vector<std::string> m_entries;
+    std::vector<std::string> m_files;  // the file name of each entry
     TFnpListBox* m_list;
 };

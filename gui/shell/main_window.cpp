@@ -156,6 +156,12 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     // The PGN game selection lives as long as the window, so its list stays between imports.
     m_pgnSelection = std::make_unique<PgnSelection>(
         *m_prompts, [this] { return m_document->language() == Language::German; });
+    m_pgnSelection->busy = [](bool on) {
+        if (on)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
     m_pgnSelect = new TPGNselect(*m_pgnSelection, this);
     m_lineEditor = std::make_unique<BoardSetupLineEditor>(*m_prompts, this, m_diagram);
     m_lineEditor->setCheckOff(m_setup.boardSetupNoCheck || m_options.boardSetupNoCheck);
@@ -239,12 +245,7 @@ ImportEnvironment TMainForm::importEnvironment() {
     };
     // The window repaints while a converter runs; clicks and keys wait until it has ended.
     env.idle = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
-    env.busy = [](bool on) {
-        if (on)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    };
+    env.busy = m_pgnSelection->busy;
     return env;
 }
 
@@ -373,7 +374,16 @@ void TMainForm::dropEvent(QDropEvent* event) {
         if (url.isLocalFile()) paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
     event->acceptProposedAction();
     // Opened after the drop is done, so that the file manager is not held up by questions.
-    QTimer::singleShot(0, this, [this, paths] { openDroppedFiles(paths); });
+    QTimer::singleShot(0, this, [this, paths] { openDroppedFilesWhenIdle(paths); });
+}
+
+void TMainForm::openDroppedFilesWhenIdle(const std::vector<std::string>& paths) {
+    // A command still running (an import waiting for its converter) ends first.
+    if (m_commandDepth > 0 || QApplication::activeModalWidget()) {
+        QTimer::singleShot(100, this, [this, paths] { openDroppedFilesWhenIdle(paths); });
+        return;
+    }
+    openDroppedFiles(paths);
 }
 
 void TMainForm::miAnalyseOptionsClick() {

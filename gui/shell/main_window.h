@@ -150,6 +150,7 @@ private:
     // The questions of exit after the document is closed; false keeps the program running.
     bool confirmExit();
     void processPendingFrames();
+    void openDroppedFilesWhenIdle(const std::vector<std::string>& paths);
 
     MainFormSetup m_setup;
     AppSettings m_options;

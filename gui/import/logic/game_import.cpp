@@ -120,15 +120,22 @@ public:
     // Waits the given periods; after each but the last `more` decides whether to go on.
     // True when the converter ended by itself; a converter cut off is killed.
     bool wait(const std::vector<int>& periods, const std::function<bool(std::size_t)>& more) {
-        if (m_env.busy) m_env.busy(true);
+        busy(true);
         bool ended = false;
         for (std::size_t i = 0; !ended; ++i) {
             const int period = periods[std::min(i, periods.size() - 1)];
             ended = m_process.waitFor(period, m_env.idle);
-            if (!ended && !more(i)) break;
+            if (ended) break;
+            // No busy cursor over a question.
+            busy(false);
+            const bool goOn = more(i);
+            busy(true);
+            if (!goOn) break;
         }
+        // A converter that ended while the question was open is not cut off.
+        if (!ended) ended = m_process.waitFor(0, nullptr);
         if (!ended) m_process.terminate();
-        if (m_env.busy) m_env.busy(false);
+        busy(false);
         return ended && m_process.exitedNormally();
     }
 
@@ -148,6 +155,9 @@ public:
     }
 
     std::string inTemp(const std::string& name) const { return m_env.tempFolder + "/" + name; }
+    void busy(bool on) {
+        if (m_env.busy) m_env.busy(on);
+    }
     void tell(const std::string& text, Icon icon) { m_env.prompts->message(kCaption, text, icon); }
 
 private:
@@ -212,18 +222,25 @@ bool PgnSelection::chooseFile() {
     return true;
 }
 
-void PgnSelection::changeFile() {
-    if (chooseFile()) readHeaders(m_currentFile);
+bool PgnSelection::changeFile() {
+    if (!chooseFile()) return false;
+    readHeaders(m_currentFile);
+    return true;
 }
 
 void PgnSelection::readHeaders(const std::string& path) {
     m_label = "0/0";
+    // The list shows nothing while it is read; no question is asked before it is complete.
+    m_games.clear();
+    if (listChanged) listChanged();
+    if (busy) busy(true);
     auto reading = readPgnGameList(path);
+    if (busy) busy(false);
     m_games = std::move(reading.games);
-    if (!reading.ok)
-        m_prompts.message(kCaption, "Can't read " + path + ": " + reading.error, Icon::Error);
     if (listChanged) listChanged();
     showFirst();
+    if (!reading.ok)
+        m_prompts.message(kCaption, "Can't read " + path + ": " + reading.error, Icon::Error);
 }
 
 void PgnSelection::showFirst() {

@@ -16,8 +16,9 @@ class PgnSelection {
 public:
     PgnSelection(Prompts& prompts, std::function<bool()> german);
 
-    // Called whenever the list was read again.
+    // Called whenever the list changed as a whole, and around reading a file (busy cursor).
     std::function<void()> listChanged;
+    std::function<void(bool)> busy;
 
     // In: the folder to start the file dialog in. Out (after OK): the chosen file and folder.
     std::string requestedFile;
@@ -25,8 +26,9 @@ public:
 
     // The dialog is being shown. False when it closes at once (the file dialog was cancelled).
     bool show();
-    // "Change PGN file": the file dialog, then the list of the chosen file.
-    void changeFile();
+    // "Change PGN file": the file dialog, then the list of the chosen file; false when the
+    // file dialog was cancelled.
+    bool changeFile();
     // Reads the game list of a file; a file that cannot be read gives a message and an empty
     // list.
     void readHeaders(const std::string& path);

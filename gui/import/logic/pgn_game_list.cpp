@@ -47,9 +47,17 @@ bool isNameChar(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-// Which of the seven tags the line names: the first in the order above whose "[Name" stands
-// anywhere in the line as a whole tag name (so "[WhiteElo" is not "[White"); -1 for none.
-int fieldOfLine(const char* line, std::size_t length) {
+// Lines holding one of these tags are skipped (they would pass for the tag they begin with).
+constexpr std::array<std::string_view, 14> kSkippedTags = {
+    "EventDate",  "EventSponsor", "WhiteCountry", "WhiteElo",     "WhiteNA",
+    "WhiteTitle", "WhiteType",    "WhiteUSCF",    "BlackCountry", "BlackElo",
+    "BlackNA",    "BlackTitle",   "BlackType",    "BlackUSCF"};
+constexpr unsigned kSkipped = 1u << FieldCount;
+
+// Which tags the line names: bit k for the k-th of the seven when "[Name" stands anywhere in
+// the line as a whole tag name (so "[WhiteRatingDiff" is not "[White"), and kSkipped when it
+// holds one of the skipped tags.
+unsigned tagsOfLine(const char* line, std::size_t length) {
     unsigned found = 0;
     const char* const end = line + length;
     for (const char* p = line; (p = static_cast<const char*>(std::memchr(p, '[', end - p)));) {
@@ -59,10 +67,10 @@ int fieldOfLine(const char* line, std::size_t length) {
         const std::string_view text(name, static_cast<std::size_t>(p - name));
         for (int field = 0; field < FieldCount; ++field)
             if (text == kTagNames[field]) found |= 1u << field;
+        for (const auto skipped : kSkippedTags)
+            if (text.starts_with(skipped)) found |= kSkipped;
     }
-    for (int field = 0; field < FieldCount; ++field)
-        if (found & (1u << field)) return field;
-    return -1;
+    return found;
 }
 
 std::string_view valueOfLine(const char* line, std::size_t length) {
@@ -75,42 +83,35 @@ std::string_view valueOfLine(const char* line, std::size_t length) {
     return std::string_view(open, static_cast<std::size_t>(close - open));
 }
 
-bool isTagLine(const char* line, std::size_t length) {
-    for (std::size_t i = 0; i < length; ++i)
-        if (line[i] != ' ' && line[i] != '\t') return line[i] == '[';
-    return false;
+// How a line stands in a game's header as the converter reads it: a tag line, a comment or
+// escape line (which a header may hold), or anything else (an empty line, movetext).
+enum class LineKind { Tag, Comment, Other };
+LineKind kindOfLine(const char* line, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        if (line[i] == ' ' || line[i] == '\t' || line[i] == '\r') continue;
+        if (line[i] == '[') return LineKind::Tag;
+        return line[i] == ';' || line[i] == '%' ? LineKind::Comment : LineKind::Other;
+    }
+    return LineKind::Other;
 }
 
 class HeaderReader {
 public:
     explicit HeaderReader(PgnGameList& games) : m_games(games) { reset(); }
 
-    void line(const char* text, std::size_t length) {
-        const bool tagLine = isTagLine(text, length);
-        if (tagLine && !m_inHeader) {
-            ++m_header;
-            m_headerNumber = 0;
+    // A line as the file delimits it (at LF); a lone CR also ends a line for the converter.
+    void fileLine(const char* text, std::size_t length) {
+        const char* const end = text + length;
+        for (const char* cr;
+             (cr = static_cast<const char*>(std::memchr(text, '\r', end - text)));) {
+            if (cr + 1 == end) break;
+            line(text, static_cast<std::size_t>(cr - text));
+            text = cr + 1;
         }
-        m_inHeader = tagLine;
-        if (!std::memchr(text, '[', length)) return;
-        const int field = fieldOfLine(text, length);
-        if (field < 0) return;
-        if (field == Result && tagLine && m_headerNumber == 0) {
-            m_headerNumber = ++m_counted;
-            if (m_pendingHeader == m_header) m_pendingNumber = m_headerNumber;
-        }
-        const std::string_view value = valueOfLine(text, length);
-        if (field == Event) {
-            flush();
-            m_pendingHeader = tagLine ? m_header : -1;
-            m_pendingNumber = tagLine ? m_headerNumber : 0;
-        } else if ((field == Date || field == Round) && value == "?") {
-            return;
-        }
-        m_fields[field].assign(value);
-        if (field == Event) m_pending = true;
+        line(text, static_cast<std::size_t>(end - text));
     }
 
+    // The pending game goes into the list (at the next Event line and at the end of the file).
     void flush() {
         if (!m_pending) return;
         m_entry.clear();
@@ -123,6 +124,37 @@ public:
     }
 
 private:
+    void line(const char* text, std::size_t length) {
+        const LineKind kind = kindOfLine(text, length);
+        const bool tagLine = kind == LineKind::Tag;
+        if (tagLine && !m_inHeader) {
+            ++m_header;
+            m_headerNumber = 0;
+        }
+        if (kind != LineKind::Comment) m_inHeader = tagLine;
+        if (!std::memchr(text, '[', length)) return;
+        const unsigned tags = tagsOfLine(text, length);
+        if ((tags & (1u << Result)) && tagLine && m_headerNumber == 0) {
+            m_headerNumber = ++m_counted;
+            if (m_pendingHeader == m_header) m_pendingNumber = m_headerNumber;
+        }
+        if (tags & kSkipped) return;
+        int field = 0;
+        while (field < FieldCount && !(tags & (1u << field)))
+            ++field;
+        if (field == FieldCount) return;
+        const std::string_view value = valueOfLine(text, length);
+        if (field == Event) {
+            flush();
+            m_pendingHeader = tagLine ? m_header : -1;
+            m_pendingNumber = tagLine ? m_headerNumber : 0;
+        } else if ((field == Date || field == Round) && value == "?") {
+            return;
+        }
+        m_fields[field].assign(value);
+        if (field == Event) m_pending = true;
+    }
+
     void reset() {
         m_pending = false;
         for (int field = 0; field < FieldCount; ++field)
@@ -179,7 +211,7 @@ PgnGameListReading readPgnGameList(const std::string& path) {
                 if (!atEnd) break;
                 newline = end;
             }
-            reader.line(p, static_cast<std::size_t>(newline - p));
+            reader.fileLine(p, static_cast<std::size_t>(newline - p));
             p = newline < end ? newline + 1 : end;
         }
         held = static_cast<std::size_t>(end - p);
@@ -188,7 +220,9 @@ PgnGameListReading readPgnGameList(const std::string& path) {
     }
     reader.flush();
     reading.games.shrinkToFit();
+#ifdef __GLIBC__
     ::malloc_trim(0);
+#endif
     reading.ok = true;
     return reading;
 }

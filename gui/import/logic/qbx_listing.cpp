@@ -30,17 +30,24 @@ bool isQbxName(const std::string& name) {
 QbxHeader readQbxHeader(const std::string& path) {
     QbxHeader header;
     unsigned char bytes[kHeaderBytes] = {};
+    const std::string notQbx = "File " + path + "\nis not an QBXTOOL V3.x or higher file";
     std::ifstream in(path, std::ios::binary);
-    if (!in) return header;
-    in.read(reinterpret_cast<char*>(bytes), kHeaderBytes);
-    if (in.bad() || bytes[0] != 6) return header;
-    if (std::memcmp(bytes + 1, "QBX300", 6) != 0) {
-        header.message = "File " + path + "\nis not an QBXTOOL V3.x or higher file";
+    if (in) in.read(reinterpret_cast<char*>(bytes), kHeaderBytes);
+    if (!in && !in.eof()) {
+        header.message = "Can't read file " + path;
+        return header;
+    }
+    // Every unusable file says why: the listing ends at it.
+    if (bytes[0] != 6 || std::memcmp(bytes + 1, "QBX300", 6) != 0) {
+        header.message = notQbx;
         return header;
     }
     for (int i = 0; i < 7; ++i) {
         const std::size_t length = bytes[kFields[i].offset];
-        if (length > kLongestField) return header;
+        if (length > kLongestField) {
+            header.message = notQbx;
+            return header;
+        }
         // A length beyond the field's room reads no further than the room.
         header.fields[i].assign(reinterpret_cast<const char*>(bytes + kFields[i].offset + 1),
                                 std::min(length, kFields[i].room));
@@ -73,17 +80,8 @@ QbxListing listQbxFolder(const std::string& folder) {
             entry +=
                 (header.fields[i].empty() ? std::string(kDefaults[i]) : header.fields[i]) + "|";
         listing.entries.push_back(entry + name);
+        listing.files.push_back(name);
     }
     if (ec) listing.error = "Can't read the folder " + folder + ": " + ec.message();
     return listing;
-}
-
-std::string qbxFileOfEntry(const std::string& entry) {
-    std::size_t at = 0;
-    for (int i = 0; i < 7; ++i) {
-        at = entry.find('|', at);
-        if (at == std::string::npos) return {};
-        ++at;
-    }
-    return entry.substr(at);
 }

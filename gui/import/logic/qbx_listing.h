@@ -20,11 +20,10 @@ struct QbxListing {
     // Eight fields joined with "|": the seven of the header (with defaults for empty ones) and
     // the file name. The listing ends at the first unusable file.
     std::vector<std::string> entries;
+    // The file name of each entry, also when a header field holds a "|".
+    std::vector<std::string> files;
     std::vector<std::string> messages;  // the boxes shown while listing
 };
 // The QBX files of a folder (names ending in ".QBX" in any letter case) in the order the file
 // system returns them.
 QbxListing listQbxFolder(const std::string& folder);
-
-// The file name an entry names: what follows its seventh "|".
-std::string qbxFileOfEntry(const std::string& entry);
