@@ -34,6 +34,7 @@
 #include "single_analysis_runner.h"
 #include "small_dialogs.h"
 #include "select_dialogs.h"
+#include "image_commands.h"
 #include "info_boxes.h"
 #include "chess_diagram.h"
 #include "command_guard.h"
@@ -169,6 +170,23 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
         DocumentServices{m_prompts, clipboard, m_setup.settings, m_progress,
                          m_setup.folders.tempFolder, m_lineEditor.get()},
         m_options.undoBufferSize);
+
+    TImageExports::Context exports;
+    exports.prompts = m_prompts;
+    exports.settings = m_setup.settings;
+    exports.clipboard = clipboard;
+    exports.progress = m_progress;
+    exports.diagram = m_diagram;
+    exports.window = this;
+    exports.german = [this] { return m_document->language() == Language::German; };
+    exports.showProgress = [this] { return m_options.showProgress; };
+    exports.printScaleFactor = [this] { return m_options.printScaleFactor; };
+    exports.currentLineText = [this] { return m_document->display().lineField; };
+    exports.lines.documentOpen = [this] { return m_document->isOpen(); };
+    exports.lines.lineCount = [this] { return m_document->lineCount(); };
+    exports.lines.currentRow = [this] { return m_document->currentIndex(); };
+    exports.lines.selectRow = [this](int row) { m_document->selectRow(row); };
+    m_imageExports = std::make_unique<TImageExports>(std::move(exports));
 
     m_model = new EpdLineModel(*m_document, this);
     // A one-column table without headers: with rows of a fixed height it handles a million
@@ -483,11 +501,13 @@ void TMainForm::buildMenus() {
     QMenu* exportMenu = file->addMenu(QStringLiteral("&Export..."));
     exportMenu->setObjectName(QStringLiteral("miExportFile"));
     exportMenu->setEnabled(false);
-    addCommand(exportMenu, "miExportGIF", QStringLiteral("&GIF..."), {}, nullptr);
+    addCommand(exportMenu, "miExportGIF", QStringLiteral("&GIF..."), {},
+               [this] { m_imageExports->miExportGIFClick(); });
     addCommand(exportMenu, "miExportPGN", QStringLiteral("&PGN..."), {}, nullptr);
     file->addSeparator();
     addCommand(file, "miPrintFile", QStringLiteral("&Print..."),
-               QKeySequence(QStringLiteral("Ctrl+P")), nullptr);
+               QKeySequence(QStringLiteral("Ctrl+P")),
+               [this] { m_imageExports->miPrintFileClick(); });
     file->addSeparator();
     addCommand(file, "miExit", QStringLiteral("E&xit"), QKeySequence(QStringLiteral("Ctrl+Q")),
                [this] { close(); });
@@ -511,20 +531,27 @@ void TMainForm::buildMenus() {
     addCommand(epd, "miPasteEPD", QStringLiteral("Paste"), QKeySequence(QStringLiteral("Ctrl+V")),
                [&doc] { doc.paste(); });
     addCommand(epd, "miCopyEPD", QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")),
-               nullptr);
-    addCommand(epd, "miCopyASCIIEPD", QStringLiteral("Copy A&SCII"), {}, nullptr);
+               [this] { m_imageExports->CopyButtonClick(); });
+    addCommand(epd, "miCopyASCIIEPD", QStringLiteral("Copy A&SCII"), {},
+               [this] { m_imageExports->miCopyASCIIEPDClick(); });
     addCommand(epd, "miCopyEPDstringEPD", QStringLiteral("Copy E&PD string"), {},
                [&doc] { doc.copyEpdString(); });
     addCommand(epd, "miCopyasHTML", QStringLiteral("Copy as HTML"), {}, nullptr);
     addCommand(epd, "miCopyasPGN", QStringLiteral("Copy as PGN"), {}, nullptr);
     addCommand(epd, "miCopyasRTF", QStringLiteral("Copy as RTF"), {}, nullptr);
     epd->addSeparator();
-    addCommand(epd, "miSaveasBMP", QStringLiteral("Save as &BMP..."), {}, nullptr);
+    addCommand(epd, "miSaveasBMP", QStringLiteral("Save as &BMP..."), {},
+               [this] { m_imageExports->saveAs(ImageKind::Bmp); });
     addCommand(epd, "miSaveasGIF", QStringLiteral("Save as &GIF..."),
-               QKeySequence(QStringLiteral("Ctrl+S")), nullptr);
+               QKeySequence(QStringLiteral("Ctrl+S")),
+               [this] { m_imageExports->saveAs(ImageKind::Gif); });
+    addCommand(epd, "miSaveasPNG", QStringLiteral("Save as P&NG..."), {},
+               [this] { m_imageExports->saveAs(ImageKind::Png); });
     addCommand(epd, "miSaveasRTF", QStringLiteral("Save as RTF..."), {}, nullptr);
-    addCommand(epd, "miSaveasJPG", QStringLiteral("Save as &JPG..."), {}, nullptr)
-        ->setVisible(false);
+    QAction* jpg = addCommand(epd, "miSaveasJPG", QStringLiteral("Save as &JPG..."), {},
+                              [this] { m_imageExports->saveAs(ImageKind::Jpg); });
+    jpg->setVisible(false);
+    jpg->setEnabled(false);
     epd->addSeparator();
     addCommand(epd, "miAnalyseEPD", QStringLiteral("&Analyse"),
                QKeySequence(QStringLiteral("Ctrl+A")), [this] { m_singleAnalysis->analyse(); });

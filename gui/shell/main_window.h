@@ -28,6 +28,7 @@ class THelpWindow;
 class TFormEngAna;
 class TSingleAnalysis;
 class TPGNselect;
+class TImageExports;
 class BoardSetupLineEditor;
 
 // The document's lines as a list model: rows are read from the document when they are shown,
@@ -118,6 +119,7 @@ public:
     TFormEngAna* epdAnalysis() const { return m_epdAnalysis; }
     TSingleAnalysis* singleAnalysis() const { return m_singleAnalysis; }
     TPGNselect* pgnSelect() const { return m_pgnSelect; }
+    TImageExports& imageExports() { return *m_imageExports; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -164,6 +166,7 @@ private:
     TFormEngAna* m_epdAnalysis = nullptr;
     TSingleAnalysis* m_singleAnalysis = nullptr;
     std::unique_ptr<PgnSelection> m_pgnSelection;
+    std::unique_ptr<TImageExports> m_imageExports;
     TPGNselect* m_pgnSelect = nullptr;
     THelpWindow* m_helpWindow = nullptr;
     std::string m_manualPath;  // "" when the manual is missing

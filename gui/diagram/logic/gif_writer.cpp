@@ -242,7 +242,7 @@ void TGifSubImage::encode() {
     const std::uint8_t* rows = pixels->data();
     if (interlaced) {
         run.reserve(count);
-        for (const auto [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+        for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
             for (std::int32_t row = start; row < height; row += step)
                 run.insert(run.end(), rows + static_cast<std::size_t>(row) * width,
                            rows + static_cast<std::size_t>(row + 1) * width);

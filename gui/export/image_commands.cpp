@@ -1,0 +1,149 @@
+#include "image_commands.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QImageWriter>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSaveFile>
+
+#include <stdexcept>
+
+#include "chess_diagram.h"
+#include "gif_writer.h"
+
+namespace {
+
+// The hourglass while a file is written.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// The GIF writer's progress flag for the length of one command.
+struct ShowProgressFlag {
+    explicit ShowProgressFlag(bool show) { setGifShowProgress(show); }
+    ~ShowProgressFlag() { setGifShowProgress(false); }
+    ShowProgressFlag(const ShowProgressFlag&) = delete;
+    ShowProgressFlag& operator=(const ShowProgressFlag&) = delete;
+};
+
+}  // namespace
+
+TImageExports::TImageExports(Context context) : m_context(std::move(context)) {
+    // The GIF writer reports to the shared progress window: shown while a fraction below 1
+    // comes in, hidden at the end.
+    ProgressSink* progress = m_context.progress;
+    setGifProgressHook([progress, shown = false](double fraction) mutable {
+        if (!progress) return;
+        if (fraction > 0.9999) {
+            if (shown) progress->end();
+            shown = false;
+            return;
+        }
+        if (!shown) progress->begin("Progress", 100);
+        shown = true;
+        progress->advance(static_cast<std::size_t>(fraction * 100 + 0.5));
+    });
+}
+
+QImage TImageExports::snapshot() {
+    TChessDiagram2D* diagram = m_context.diagram;
+    for (int rank = 0; rank < 8; ++rank)
+        for (int file = 0; file < 8; ++file)
+            diagram->RedrawSquare(makeSquare(rank, file));
+    return diagram->CopyDiagramToBitmap();
+}
+
+void TImageExports::writeGif(const QImage& image, const std::string& path) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    GifBitmap bitmap{rgb.width(), rgb.height(), {}};
+    bitmap.colors.reserve(static_cast<std::size_t>(rgb.width()) * rgb.height());
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x)
+            bitmap.colors.push_back(static_cast<std::uint32_t>(
+                qRed(line[x]) | qGreen(line[x]) << 8 | qBlue(line[x]) << 16));
+    }
+    TColorTable table;
+    auto indices = BitmapToIndices(bitmap, table);
+    TGifFile file;
+    file.AddSubImage(table, *indices);
+    file.SaveToFile(path);
+}
+
+void TImageExports::writeWithQt(const QImage& image, const std::string& path, const char* format) {
+    QSaveFile file(QFile::decodeName(path.c_str()));
+    QImageWriter writer(&file, format);
+    if (!file.open(QIODevice::WriteOnly) || !writer.write(image) || !file.commit())
+        throw std::runtime_error("Can't write " + path + ": " +
+                                 (file.error() != QFileDevice::NoError
+                                      ? file.errorString().toStdString()
+                                      : writer.errorString().toStdString()));
+}
+
+void TImageExports::CopyButtonClick() {
+    QGuiApplication::clipboard()->clear();
+    QGuiApplication::clipboard()->setImage(snapshot());
+}
+
+void TImageExports::miCopyASCIIEPDClick() {
+    m_context.clipboard->setText(
+        asciiBoard(m_context.diagram->position(), m_context.currentLineText()));
+}
+
+void TImageExports::saveAs(ImageKind kind) {
+    const ShowProgressFlag flag(kind == ImageKind::Gif && m_context.showProgress &&
+                                m_context.showProgress());
+    const auto path = chooseImageFile(*m_context.prompts, m_context.settings, kind, german());
+    if (!path) return;
+    const QImage image = snapshot();
+    {
+        const BusyCursor busy;
+        switch (kind) {
+            case ImageKind::Bmp:
+                writeWithQt(image, *path, "BMP");
+                break;
+            case ImageKind::Gif:
+                writeGif(image, *path);
+                break;
+            case ImageKind::Png:
+                writeWithQt(image, *path, "PNG");
+                break;
+            case ImageKind::Jpg:
+                break;  // offered, but no file is written
+        }
+    }
+    rememberImageFolder(m_context.settings, kind, *path);
+}
+
+void TImageExports::miExportGIFClick() {
+    GifExportSteps steps = m_context.lines;
+    steps.progress = m_context.progress;
+    steps.writeGif = [this](const std::string& path) { writeGif(snapshot(), path); };
+    exportGifOfAllLines(*m_context.prompts, steps, german());
+}
+
+void TImageExports::miPrintFileClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, m_context.window);
+    if (dialog.exec() != QDialog::Accepted) return;
+    printOn(printer);
+}
+
+void TImageExports::printOn(QPrinter& printer) {
+    const QImage image = snapshot();
+    int factor = m_context.printScaleFactor ? m_context.printScaleFactor() : 4;
+    if (factor < 2 || factor > 6) factor = 4;
+    printer.setDocName(QStringLiteral("Brisvane"));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw std::runtime_error("Can't print: the printer refused the job");
+    // In printer device pixels: from (400, 400), 264 pixels for each step of the factor.
+    painter.drawImage(QRect(400, 400, factor * 264, factor * 264), image);
+    painter.end();
+}

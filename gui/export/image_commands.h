@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <QImage>
+
+#include "image_exports.h"
+#include "prompts.h"
+#include "services.h"
+
+class QPrinter;
+class QWidget;
+class TChessDiagram2D;
+
+// The picture and text exports of the main window: copy the board, save it as BMP, GIF or PNG,
+// export every line as GIF, copy it as ASCII, print it. They all take what the diagram shows.
+class TImageExports {
+public:
+    struct Context {
+        Prompts* prompts = nullptr;
+        SettingsStore* settings = nullptr;
+        ClipboardAccess* clipboard = nullptr;  // the text clipboard
+        ProgressSink* progress = nullptr;
+        TChessDiagram2D* diagram = nullptr;
+        QWidget* window = nullptr;
+        std::function<bool()> german;
+        std::function<bool()> showProgress;            // the setting ShowProgress
+        std::function<int()> printScaleFactor;         // 2..6
+        std::function<std::string()> currentLineText;  // the EPD line shown above the list
+        GifExportSteps lines;                          // the document's side of Export GIF
+    };
+    explicit TImageExports(Context context);
+
+    // The diagram redrawn from its position, as a 304 x 304 picture.
+    QImage snapshot();
+
+    void CopyButtonClick();
+    void miCopyASCIIEPDClick();
+    void saveAs(ImageKind kind);
+    void miExportGIFClick();
+    void miPrintFileClick();
+    // Prints the board on a printer that is set up already (the print dialog's part is done).
+    void printOn(QPrinter& printer);
+
+    // Writes a picture as a GIF file with the program's own writer; throws on failure.
+    static void writeGif(const QImage& image, const std::string& path);
+    // Writes a picture with Qt's writer for the format, through a temporary file.
+    static void writeWithQt(const QImage& image, const std::string& path, const char* format);
+
+private:
+    bool german() const { return m_context.german && m_context.german(); }
+
+    Context m_context;
+};
