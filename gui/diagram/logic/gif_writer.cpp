@@ -146,14 +146,14 @@ TColorTable TColorTable::withDefaults(std::int32_t count) {
     return table;
 }
 
-std::size_t TCodeTable::slotOf(std::uint16_t prefix, std::uint16_t suffix) const {
-    return ((static_cast<std::size_t>(prefix) << 8) ^ suffix ^ (prefix >> 5)) & (kSlots - 1);
+TCodeTable::TCodeTable(std::uint8_t minCodeSize) : m_minCodeSize(minCodeSize) {
+    Clear(static_cast<std::uint8_t>(minCodeSize + 1));
 }
 
 void TCodeTable::Clear(std::uint8_t codeWidth) {
-    m_suffix.fill(0);
-    m_prefix.fill(0);
-    ++m_generation;
+    // The prefix and suffix of a code are written when it is added, before anything reads
+    // them: only the index is emptied.
+    m_slots.fill(kEmpty);
     m_codeWidth = codeWidth;
     m_full = false;
     m_firstFree = static_cast<std::uint16_t>((1u << m_minCodeSize) + 2);
@@ -164,39 +164,28 @@ void TCodeTable::AddEntry(std::uint16_t prefix, std::uint16_t suffix) {
     const std::uint16_t code = m_nextCode++;
     m_prefix[code] = prefix;
     m_suffix[code] = suffix;
-    std::size_t slot = slotOf(prefix, suffix);
-    while (m_slotGeneration[slot] == m_generation)
+    const std::uint32_t key = keyOf(prefix, suffix);
+    std::size_t slot = slotOf(key);
+    while (m_slots[slot] != kEmpty)
         slot = (slot + 1) & (kSlots - 1);
-    m_slotGeneration[slot] = m_generation;
-    m_slotCode[slot] = code;
+    m_slots[slot] = key << 12 | code;
     if (code == 4095)
         m_full = true;
     else if (code == (1u << m_codeWidth))
         ++m_codeWidth;
 }
 
-bool TCodeTable::IsInTable(std::uint16_t current, std::uint16_t pixel, std::uint16_t& found) const {
-    for (std::size_t slot = slotOf(current, pixel); m_slotGeneration[slot] == m_generation;
-         slot = (slot + 1) & (kSlots - 1)) {
-        const std::uint16_t code = m_slotCode[slot];
-        if (m_prefix[code] == current && m_suffix[code] == pixel) {
-            found = code;
+bool TCodeTable::IsInTable(std::uint16_t current, std::uint16_t pixel,
+                           std::uint16_t& found) const {
+    const std::uint32_t key = keyOf(current, pixel);
+    for (std::size_t slot = slotOf(key);; slot = (slot + 1) & (kSlots - 1)) {
+        const std::uint32_t value = m_slots[slot];
+        if (value == kEmpty) return false;
+        if (value >> 12 == key) {
+            found = static_cast<std::uint16_t>(value & 0xFFF);
             return true;
         }
     }
-    return false;
-}
-
-void TByteBuffer::add(std::uint8_t byte) {
-    if (m_current.size() == 255) flush();
-    m_current.push_back(byte);
-    ++m_total;
-}
-
-void TByteBuffer::flush() {
-    if (m_current.empty()) return;
-    m_blocks.push_back(std::move(m_current));
-    m_current.clear();
 }
 
 void TEncodedBytes::AppendCode(std::uint32_t code, std::uint8_t width) {
@@ -238,23 +227,22 @@ void TGifSubImage::encode() {
     const std::int32_t height = pixels->height();
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     // The indices as one run, rows in interlace order when the image is interlaced.
-    std::vector<std::uint8_t> run;
-    const std::uint8_t* rows = pixels->data();
+    std::vector<std::uint8_t> interlacedRows;
+    const std::uint8_t* run = pixels->data();
     if (interlaced) {
-        run.reserve(count);
+        interlacedRows.reserve(count);
         for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
             for (std::int32_t row = start; row < height; row += step)
-                run.insert(run.end(), rows + static_cast<std::size_t>(row) * width,
-                           rows + static_cast<std::size_t>(row + 1) * width);
-    } else {
-        run.assign(rows, rows + count);
+                interlacedRows.insert(interlacedRows.end(),
+                                      run + static_cast<std::size_t>(row) * width,
+                                      run + static_cast<std::size_t>(row + 1) * width);
+        run = interlacedRows.data();
     }
     compressed = TByteBuffer();
     TEncodedBytes out;
-    TCodeTable table;
-    table.setMinCodeSize(minCodeSize);
+    out.Value.reserve(count / 4 + 16);
     const auto startWidth = static_cast<std::uint8_t>(minCodeSize + 1);
-    table.Clear(startWidth);
+    TCodeTable table(minCodeSize);
     const std::uint16_t clearCode = static_cast<std::uint16_t>(1u << minCodeSize);
     const std::uint16_t endCode = static_cast<std::uint16_t>(clearCode + 1);
     out.AppendCode(clearCode, table.codeWidth());
@@ -320,7 +308,9 @@ std::uint8_t TGifFile::screenFlags() const {
 }
 
 std::string TGifFile::bytes() {
-    std::string out = "GIF87a";
+    std::string out;
+    out.reserve(1024);
+    out = "GIF87a";
     putWord(out, m_width);
     putWord(out, m_height);
     out += static_cast<char>(screenFlags());
@@ -337,9 +327,11 @@ std::string TGifFile::bytes() {
         out += static_cast<char>(image->descriptorFlags());
         if (image->localColorTablePresent) putTable(out, image->colorTable);
         out += static_cast<char>(image->minCodeSize);
-        for (const auto& block : image->compressed.blocks()) {
-            out += static_cast<char>(block.size());
-            out.append(reinterpret_cast<const char*>(block.data()), block.size());
+        const TByteBuffer& data = image->compressed;
+        out.reserve(out.size() + data.total() + data.blockCount() + 2);
+        for (std::size_t i = 0; i < data.blockCount(); ++i) {
+            out += static_cast<char>(data.blockSize(i));
+            out.append(reinterpret_cast<const char*>(data.block(i)), data.blockSize(i));
         }
         out += '\0';
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -69,12 +70,13 @@ struct TColorTable {
 // The LZW string table: codes first free .. next code - 1 name strings (prefix code + suffix).
 class TCodeTable {
 public:
+    // A table for codes of `minCodeSize` bits per pixel, cleared to `minCodeSize` + 1 bits.
+    explicit TCodeTable(std::uint8_t minCodeSize);
     void Clear(std::uint8_t codeWidth);
     void AddEntry(std::uint16_t prefix, std::uint16_t suffix);
     // The code of the string `current` + `pixel`, when the table holds it.
     bool IsInTable(std::uint16_t current, std::uint16_t pixel, std::uint16_t& found) const;
 
-    void setMinCodeSize(std::uint8_t size) { m_minCodeSize = size; }
     std::uint8_t codeWidth() const { return m_codeWidth; }
     bool full() const { return m_full; }
     std::uint16_t firstFree() const { return m_firstFree; }
@@ -82,34 +84,47 @@ public:
 
 private:
     // Every (prefix, suffix) pair is in the table at most once, so a hash index finds the same
-    // code as searching the entries in order.
-    static constexpr std::size_t kSlots = 8192;
-    std::size_t slotOf(std::uint16_t prefix, std::uint16_t suffix) const;
+    // code as searching the entries in order. A slot holds the pair (20 bits) and its code
+    // (12 bits); all ones marks an empty slot (the pair of code 4095 and pixel 255 never gets
+    // a code of its own).
+    static constexpr std::size_t kSlotBits = 13;
+    static constexpr std::size_t kSlots = std::size_t{1} << kSlotBits;
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    static std::uint32_t keyOf(std::uint16_t prefix, std::uint16_t suffix) {
+        return static_cast<std::uint32_t>(prefix) << 8 | suffix;
+    }
+    static std::size_t slotOf(std::uint32_t key) {
+        return (key * 2654435761u) >> (32 - kSlotBits);
+    }
 
-    std::array<std::uint16_t, 4097> m_suffix{};
-    std::array<std::uint16_t, 4097> m_prefix{};
-    std::array<std::uint16_t, kSlots> m_slotCode{};
-    std::array<std::uint32_t, kSlots> m_slotGeneration{};
-    std::uint32_t m_generation = 0;
-    std::uint8_t m_minCodeSize = 2;
+    // Written before they are read: no initial values needed.
+    std::array<std::uint16_t, 4097> m_suffix;
+    std::array<std::uint16_t, 4097> m_prefix;
+    std::array<std::uint32_t, kSlots> m_slots;
+    std::uint8_t m_minCodeSize;
     std::uint8_t m_codeWidth = 3;
     bool m_full = false;
     std::uint16_t m_firstFree = 6;
     std::uint16_t m_nextCode = 6;
 };
 
-// The compressed bytes in blocks of at most 255.
+// The compressed bytes, cut into blocks of at most 255 as the file writes them: every block but
+// the last is full, so the bytes are kept in one run and the blocks are its 255-byte pieces.
 class TByteBuffer {
 public:
-    void add(std::uint8_t byte);
-    void flush();
-    const std::vector<std::vector<std::uint8_t>>& blocks() const { return m_blocks; }
-    std::size_t total() const { return m_total; }
+    void add(std::uint8_t byte) { m_bytes.push_back(byte); }
+    void reserve(std::size_t bytes) { m_bytes.reserve(bytes); }
+    void flush() {}
+    std::size_t total() const { return m_bytes.size(); }
+    std::size_t blockCount() const { return (m_bytes.size() + 254) / 255; }
+    // Block i (0-based): its bytes and their number.
+    const std::uint8_t* block(std::size_t i) const { return m_bytes.data() + i * 255; }
+    std::size_t blockSize(std::size_t i) const {
+        return std::min<std::size_t>(255, m_bytes.size() - i * 255);
+    }
 
 private:
-    std::vector<std::vector<std::uint8_t>> m_blocks;
-    std::vector<std::uint8_t> m_current;
-    std::size_t m_total = 0;
+    std::vector<std::uint8_t> m_bytes;
 };
 
 // Packs codes least significant bit first.
