@@ -175,8 +175,7 @@ void TCodeTable::AddEntry(std::uint16_t prefix, std::uint16_t suffix) {
         ++m_codeWidth;
 }
 
-bool TCodeTable::IsInTable(std::uint16_t current, std::uint16_t pixel,
-                           std::uint16_t& found) const {
+bool TCodeTable::IsInTable(std::uint16_t current, std::uint16_t pixel, std::uint16_t& found) const {
     const std::uint32_t key = keyOf(current, pixel);
     for (std::size_t slot = slotOf(key);; slot = (slot + 1) & (kSlots - 1)) {
         const std::uint32_t value = m_slots[slot];

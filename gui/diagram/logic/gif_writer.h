@@ -93,9 +93,7 @@ private:
     static std::uint32_t keyOf(std::uint16_t prefix, std::uint16_t suffix) {
         return static_cast<std::uint32_t>(prefix) << 8 | suffix;
     }
-    static std::size_t slotOf(std::uint32_t key) {
-        return (key * 2654435761u) >> (32 - kSlotBits);
-    }
+    static std::size_t slotOf(std::uint32_t key) { return (key * 2654435761u) >> (32 - kSlotBits); }
 
     // Written before they are read: no initial values needed.
     std::array<std::uint16_t, 4097> m_suffix;
