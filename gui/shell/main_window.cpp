@@ -35,6 +35,8 @@
 #include "small_dialogs.h"
 #include "select_dialogs.h"
 #include "image_commands.h"
+#include "pgn_export.h"
+#include "program_info.h"
 #include "info_boxes.h"
 #include "chess_diagram.h"
 #include "command_guard.h"
@@ -265,6 +267,18 @@ ImportEnvironment TMainForm::importEnvironment() {
     env.idle = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
     env.busy = m_pgnSelection->busy;
     return env;
+}
+
+void TMainForm::miExportPGNClick() {
+    PgnExportDocument document;
+    document.open = m_document->isOpen();
+    document.name = m_document->name();
+    document.directory = m_document->directory();
+    document.lineCount = m_document->lineCount();
+    document.line = [this](std::size_t i) { return m_document->line(i); };
+    exportPgnFile(*m_prompts, document,
+                  {m_options.nimzoLikePgn, m_options.mapEpdOpToPgn, m_options.bmToPgn},
+                  ProgramInfo::kTitle, pgnToday(), m_document->language() == Language::German);
 }
 
 void TMainForm::miImportPGNClick() {
@@ -503,7 +517,8 @@ void TMainForm::buildMenus() {
     exportMenu->setEnabled(false);
     addCommand(exportMenu, "miExportGIF", QStringLiteral("&GIF..."), {},
                [this] { m_imageExports->miExportGIFClick(); });
-    addCommand(exportMenu, "miExportPGN", QStringLiteral("&PGN..."), {}, nullptr);
+    addCommand(exportMenu, "miExportPGN", QStringLiteral("&PGN..."), {},
+               [this] { miExportPGNClick(); });
     file->addSeparator();
     addCommand(file, "miPrintFile", QStringLiteral("&Print..."),
                QKeySequence(QStringLiteral("Ctrl+P")),
@@ -537,7 +552,10 @@ void TMainForm::buildMenus() {
     addCommand(epd, "miCopyEPDstringEPD", QStringLiteral("Copy E&PD string"), {},
                [&doc] { doc.copyEpdString(); });
     addCommand(epd, "miCopyasHTML", QStringLiteral("Copy as HTML"), {}, nullptr);
-    addCommand(epd, "miCopyasPGN", QStringLiteral("Copy as PGN"), {}, nullptr);
+    addCommand(epd, "miCopyasPGN", QStringLiteral("Copy as PGN"), {}, [this] {
+        m_clipboard->setText(
+            pgnClipboardGame(m_document->display().lineField, ProgramInfo::kTitle, pgnToday()));
+    });
     addCommand(epd, "miCopyasRTF", QStringLiteral("Copy as RTF"), {}, nullptr);
     epd->addSeparator();
     addCommand(epd, "miSaveasBMP", QStringLiteral("Save as &BMP..."), {},

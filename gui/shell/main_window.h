@@ -145,6 +145,7 @@ private:
     void miGeneralOptionsClick();
     void miAnalyseOptionsClick();
     void miImportPGNClick();
+    void miExportPGNClick();
     void miImportQBXClick();
     ImportEnvironment importEnvironment();
     void openTextDocument(const std::string& name);

@@ -156,7 +156,7 @@ TEST_F(MainWindow, CommandStatesFollowTheDocument) {
     EXPECT_TRUE(act("miEditEPD")->isEnabled());
     EXPECT_TRUE(child<QToolButton>("EditBtn")->isEnabled());
     // Commands that later parts fill stay disabled.
-    EXPECT_FALSE(act("miExportPGN")->isEnabled());
+    EXPECT_FALSE(act("miCopyasHTML")->isEnabled());
 }
 
 TEST_F(MainWindow, OpenShowsTheListTheLineAndTheDiagram) {
