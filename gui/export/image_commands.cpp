@@ -139,7 +139,7 @@ void TImageExports::printOn(QPrinter& printer) {
     const QImage image = snapshot();
     int factor = m_context.printScaleFactor ? m_context.printScaleFactor() : 4;
     if (factor < 2 || factor > 6) factor = 4;
-    printer.setDocName(QStringLiteral("Brisvane"));
+    printer.setDocName(QString::fromStdString(m_context.title));
     // Device pixels of 1/300 inch whatever the printer's own resolution: with the factor 4 the
     // board is 3.5 inches square, as on the printers the scale factor was made for.
     printer.setResolution(300);

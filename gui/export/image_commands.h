@@ -28,6 +28,7 @@ public:
         std::function<bool()> showProgress;            // the setting ShowProgress
         std::function<int()> printScaleFactor;         // 2..6
         std::function<std::string()> currentLineText;  // the EPD line shown above the list
+        std::string title = "Brisvane";               // the application title, for print jobs
         GifExportSteps lines;                          // the document's side of Export GIF
     };
     explicit TImageExports(Context context);

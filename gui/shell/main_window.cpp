@@ -184,6 +184,7 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     exports.showProgress = [this] { return m_options.showProgress; };
     exports.printScaleFactor = [this] { return m_options.printScaleFactor; };
     exports.currentLineText = [this] { return m_document->display().lineField; };
+    exports.title = ProgramInfo::kTitle;
     exports.lines.documentOpen = [this] { return m_document->isOpen(); };
     exports.lines.lineCount = [this] { return m_document->lineCount(); };
     exports.lines.currentRow = [this] { return m_document->currentIndex(); };
