@@ -24,31 +24,44 @@ struct BusyCursor {
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-// The GIF writer's progress flag for the length of one command.
-struct ShowProgressFlag {
-    explicit ShowProgressFlag(bool show) { setGifShowProgress(show); }
-    ~ShowProgressFlag() { setGifShowProgress(false); }
+}  // namespace
+
+// The GIF writer's progress flag for the length of one command; the window goes away with it,
+// also when the writer stopped with an error before it reported the end.
+struct TImageExports::ShowProgressFlag {
+    TImageExports& exports;
+    ShowProgressFlag(TImageExports& owner, bool show) : exports(owner) { setGifShowProgress(show); }
+    ~ShowProgressFlag() {
+        setGifShowProgress(false);
+        exports.endGifProgress();
+    }
     ShowProgressFlag(const ShowProgressFlag&) = delete;
     ShowProgressFlag& operator=(const ShowProgressFlag&) = delete;
 };
 
-}  // namespace
-
 TImageExports::TImageExports(Context context) : m_context(std::move(context)) {
     // The GIF writer reports to the shared progress window: shown while a fraction below 1
     // comes in, hidden at the end.
-    ProgressSink* progress = m_context.progress;
-    setGifProgressHook([progress, shown = false](double fraction) mutable {
+    setGifProgressHook([this](double fraction) {
+        ProgressSink* progress = m_context.progress;
         if (!progress) return;
         if (fraction > 0.9999) {
-            if (shown) progress->end();
-            shown = false;
+            endGifProgress();
             return;
         }
-        if (!shown) progress->begin("Progress", 100);
-        shown = true;
+        if (!m_gifProgressShown) progress->begin("Progress", 100);
+        m_gifProgressShown = true;
         progress->advance(static_cast<std::size_t>(fraction * 100 + 0.5));
     });
+}
+
+TImageExports::~TImageExports() {
+    setGifProgressHook(nullptr);
+}
+
+void TImageExports::endGifProgress() {
+    if (m_gifProgressShown && m_context.progress) m_context.progress->end();
+    m_gifProgressShown = false;
 }
 
 QImage TImageExports::snapshot() {
@@ -97,8 +110,8 @@ void TImageExports::miCopyASCIIEPDClick() {
 }
 
 void TImageExports::saveAs(ImageKind kind) {
-    const ShowProgressFlag flag(kind == ImageKind::Gif && m_context.showProgress &&
-                                m_context.showProgress());
+    const ShowProgressFlag flag(
+        *this, kind == ImageKind::Gif && m_context.showProgress && m_context.showProgress());
     const auto path = chooseImageFile(*m_context.prompts, m_context.settings, kind, german());
     if (!path) return;
     const QImage image = snapshot();
@@ -123,8 +136,13 @@ void TImageExports::saveAs(ImageKind kind) {
 
 void TImageExports::miExportGIFClick() {
     GifExportSteps steps = m_context.lines;
-    steps.progress = m_context.progress;
-    steps.writeGif = [this](const std::string& path) { writeGif(snapshot(), path); };
+    // The window counts the lines written, when the setting asks for progress.
+    steps.progress =
+        m_context.showProgress && m_context.showProgress() ? m_context.progress : nullptr;
+    steps.writeGif = [this](const std::string& path) {
+        const BusyCursor busy;
+        writeGif(snapshot(), path);
+    };
     exportGifOfAllLines(*m_context.prompts, steps, german());
 }
 

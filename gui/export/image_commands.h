@@ -28,10 +28,13 @@ public:
         std::function<bool()> showProgress;            // the setting ShowProgress
         std::function<int()> printScaleFactor;         // 2..6
         std::function<std::string()> currentLineText;  // the EPD line shown above the list
-        std::string title = "Brisvane";               // the application title, for print jobs
+        std::string title = "Brisvane";                // the application title, for print jobs
         GifExportSteps lines;                          // the document's side of Export GIF
     };
     explicit TImageExports(Context context);
+    ~TImageExports();
+    TImageExports(const TImageExports&) = delete;
+    TImageExports& operator=(const TImageExports&) = delete;
 
     // The diagram redrawn from its position, as a 304 x 304 picture.
     QImage snapshot();
@@ -50,7 +53,10 @@ public:
     static void writeWithQt(const QImage& image, const std::string& path, const char* format);
 
 private:
+    struct ShowProgressFlag;
     bool german() const { return m_context.german && m_context.german(); }
+    void endGifProgress();
 
     Context m_context;
+    bool m_gifProgressShown = false;
 };

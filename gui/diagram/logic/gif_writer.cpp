@@ -277,7 +277,18 @@ void TGifSubImage::encode() {
 TGifFile::TGifFile() = default;
 
 void TGifFile::AddSubImage(const TColorTable& table, const TByteArray2D& pixels) {
+    if (pixels.width() > 0xFFFF || pixels.height() > 0xFFFF)
+        throw EGifException("Image too large for a GIF file (at most 65535 x 65535 pixels)");
     auto image = std::make_unique<TGifSubImage>(table.count, pixels);
+    // An index beyond the table would be written as a code of its own and break the stream.
+    const std::size_t area = static_cast<std::size_t>(pixels.width()) * pixels.height();
+    const std::uint8_t* indices = pixels.data();
+    if (table.count < 256)
+        for (std::size_t i = 0; i < area; ++i)
+            if (indices[i] >= table.count)
+                throw EGifException("Pixel index " + std::to_string(indices[i]) +
+                                    " beyond a table of " + std::to_string(table.count) +
+                                    " colors");
     if (!m_images.empty()) {
         image->colorTable = table;
         image->localColorTablePresent = true;
@@ -286,8 +297,6 @@ void TGifFile::AddSubImage(const TColorTable& table, const TByteArray2D& pixels)
     }
     while ((1 << m_colorBits) < m_global.count && m_colorBits < 8)
         ++m_colorBits;
-    if (pixels.width() > 0xFFFF || pixels.height() > 0xFFFF)
-        throw EGifException("Image too large for a GIF file (at most 65535 x 65535 pixels)");
     m_width = std::max(m_width, static_cast<std::uint16_t>(pixels.width()));
     m_height = std::max(m_height, static_cast<std::uint16_t>(pixels.height()));
     m_images.push_back(std::move(image));

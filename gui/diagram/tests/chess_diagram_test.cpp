@@ -17,7 +17,8 @@ const QColor kDark(0, 128, 128);
 const QColor kLight(255, 255, 255);
 
 QImage pieceImage(int slot) {
-    return QImage(QStringLiteral(":/pieces/PIECE%1.bmp").arg(slot)).convertToFormat(QImage::Format_RGB32);
+    return QImage(QStringLiteral(":/pieces/PIECE%1.bmp").arg(slot))
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 // What a square must look like: its colour ANDed with the mask, then ORed with the figure.
@@ -62,13 +63,13 @@ TEST_F(Diagram, IsAFixed304SquareWithTheInitialPosition) {
 TEST_F(Diagram, PiecesAreDrawnWithMaskAndThenImageOnTheSquareColour) {
     diagram.show();
     EXPECT_EQ(diagram.GetCanvas().pixelColor(0, 266 + 37), kDark);  // a1 corner, no piece there
-    EXPECT_EQ(shownSquare(diagram, 0, 266), expectedSquare(Piece::WhiteRook, kDark));    // a1
-    EXPECT_EQ(shownSquare(diagram, 266, 266), expectedSquare(Piece::WhiteRook, kLight)); // h1
-    EXPECT_EQ(shownSquare(diagram, 266, 0), expectedSquare(Piece::BlackRook, kDark));    // h8
-    EXPECT_EQ(shownSquare(diagram, 152, 266), expectedSquare(Piece::WhiteKing, kDark));  // e1
-    EXPECT_EQ(shownSquare(diagram, 114, 266), expectedSquare(Piece::WhiteQueen, kLight)); // d1
-    EXPECT_EQ(shownSquare(diagram, 152, 0), expectedSquare(Piece::BlackKing, kLight));   // e8
-    EXPECT_EQ(shownSquare(diagram, 152, 152), expectedSquare(0, kLight));               // e4
+    EXPECT_EQ(shownSquare(diagram, 0, 266), expectedSquare(Piece::WhiteRook, kDark));      // a1
+    EXPECT_EQ(shownSquare(diagram, 266, 266), expectedSquare(Piece::WhiteRook, kLight));   // h1
+    EXPECT_EQ(shownSquare(diagram, 266, 0), expectedSquare(Piece::BlackRook, kDark));      // h8
+    EXPECT_EQ(shownSquare(diagram, 152, 266), expectedSquare(Piece::WhiteKing, kDark));    // e1
+    EXPECT_EQ(shownSquare(diagram, 114, 266), expectedSquare(Piece::WhiteQueen, kLight));  // d1
+    EXPECT_EQ(shownSquare(diagram, 152, 0), expectedSquare(Piece::BlackKing, kLight));     // e8
+    EXPECT_EQ(shownSquare(diagram, 152, 152), expectedSquare(0, kLight));                  // e4
     // Every figure differs from an empty square and from every other figure.
     for (int piece = 1; piece <= 12; ++piece) {
         EXPECT_NE(expectedSquare(piece, kLight), expectedSquare(0, kLight)) << piece;
@@ -84,7 +85,8 @@ TEST_F(Diagram, WhitePiecesKeepAnOutlineOnALightSquare) {
     const QImage square = expectedSquare(Piece::WhiteQueen, kLight);
     int black = 0;
     for (int y = 0; y < 38; ++y)
-        for (int x = 0; x < 38; ++x) black += square.pixelColor(x, y) == QColor(Qt::black);
+        for (int x = 0; x < 38; ++x)
+            black += square.pixelColor(x, y) == QColor(Qt::black);
     EXPECT_GT(black, 40);
 }
 
@@ -160,7 +162,8 @@ TEST_F(Diagram, MouseDownOnAnEmptySquareStartsNoDrag) {
 
 TEST_F(Diagram, PawnDropsOnTheLastRankCarryAPromotion) {
     TChessPosition empty;
-    for (Square sq = 0; sq < 78; ++sq) empty.PutPieceOnSquare(0, sq);
+    for (Square sq = 0; sq < 78; ++sq)
+        empty.PutPieceOnSquare(0, sq);
     empty.PutPieceOnSquare(Piece::WhitePawn, 60);  // a7
     empty.PutPieceOnSquare(Piece::BlackPawn, 11);  // b2
     diagram.showPosition(empty);
@@ -189,7 +192,8 @@ TEST_F(Diagram, AnimationEndsWithThePieceOnItsTargetSquare) {
     EXPECT_EQ(diagram.PieceAt(6), 0);
     EXPECT_EQ(diagram.PieceAt(25), Piece::WhiteKnight);
     int steps = 0;
-    while (diagram.isAnimating() && steps++ < 200) diagram.AnimationStep();
+    while (diagram.isAnimating() && steps++ < 200)
+        diagram.AnimationStep();
     EXPECT_FALSE(diagram.isAnimating());
     const QImage animated = diagram.GetCanvas().copy();
     diagram.Paint();
@@ -216,8 +220,9 @@ TEST(DiagramImages, AMissingImageIsNamedAndTheOthersStillLoad) {
     TempFolder folder;
     for (int slot = 1; slot <= 24; ++slot)
         if (slot != 7)
-            QFile::copy(QStringLiteral(":/pieces/PIECE%1.bmp").arg(slot),
-                        QString::fromStdString(folder.path("PIECE" + std::to_string(slot) + ".bmp")));
+            QFile::copy(
+                QStringLiteral(":/pieces/PIECE%1.bmp").arg(slot),
+                QString::fromStdString(folder.path("PIECE" + std::to_string(slot) + ".bmp")));
     TChessDiagram2D diagram(nullptr, QString::fromStdString(folder.path("PIECE")));
     EXPECT_EQ(diagram.missingPieceImages(), std::vector<std::string>{"PIECE7"});
     EXPECT_EQ(shownSquare(diagram, 0, 266), expectedSquare(Piece::WhiteRook, kDark));

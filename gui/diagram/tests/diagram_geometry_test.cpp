@@ -7,9 +7,9 @@ namespace {
 using namespace DiagramGeometry;
 
 TEST(DiagramGeometry, CornersWithWhiteAtTheBottom) {
-    EXPECT_EQ(squareTopLeft(0, true), (Point{0, 266}));   // a1
-    EXPECT_EQ(squareTopLeft(77, true), (Point{266, 0}));  // h8
-    EXPECT_EQ(squareTopLeft(7, true), (Point{266, 266}));  // h1
+    EXPECT_EQ(squareTopLeft(0, true), (Point{0, 266}));     // a1
+    EXPECT_EQ(squareTopLeft(77, true), (Point{266, 0}));    // h8
+    EXPECT_EQ(squareTopLeft(7, true), (Point{266, 266}));   // h1
     EXPECT_EQ(squareTopLeft(34, true), (Point{152, 152}));  // e4
     EXPECT_FALSE(isLightSquare(0));
     EXPECT_FALSE(isLightSquare(77));
@@ -32,7 +32,8 @@ TEST(DiagramGeometry, EveryPointMapsToABoardSquare) {
     EXPECT_EQ(squareAt({37, 266}, true), 0);
     EXPECT_EQ(squareAt({38, 265}, true), 11);  // b2: one pixel into the next square each way
     for (int y = -100; y < 400; y += 7)
-        for (int x = -100; x < 400; x += 7) EXPECT_FALSE(isEdgeSquare(squareAt({x, y}, true)));
+        for (int x = -100; x < 400; x += 7)
+            EXPECT_FALSE(isEdgeSquare(squareAt({x, y}, true)));
 }
 
 TEST(DiagramGeometry, ClampKeepsACentredPieceOnTheBoard) {

@@ -1,7 +1,7 @@
 #pragma once
 
-// Decodes a GIF file's first image with giflib, an independent decoder, for comparing what the
-// writer put in with what a reader gets out.
+// Decodes one image of a GIF file (the first unless told) with giflib, an independent decoder, for
+// comparing what the writer put in with what a reader gets out.
 #include <gif_lib.h>
 
 #include <array>
@@ -19,7 +19,7 @@ struct DecodedGif {
     std::vector<std::uint8_t> indices;                 // row by row
 };
 
-inline DecodedGif decodeWithGiflib(const std::string& bytes) {
+inline DecodedGif decodeWithGiflib(const std::string& bytes, int imageIndex = 0) {
     struct Source {
         const std::string* bytes;
         std::size_t at;
@@ -39,12 +39,12 @@ inline DecodedGif decodeWithGiflib(const std::string& bytes) {
         decoded.error = GifErrorString(error);
         return decoded;
     }
-    if (DGifSlurp(gif) != GIF_OK || gif->ImageCount < 1) {
+    if (DGifSlurp(gif) != GIF_OK || gif->ImageCount <= imageIndex) {
         decoded.error = GifErrorString(gif->Error);
         DGifCloseFile(gif, &error);
         return decoded;
     }
-    const SavedImage& image = gif->SavedImages[0];
+    const SavedImage& image = gif->SavedImages[imageIndex];
     decoded.width = image.ImageDesc.Width;
     decoded.height = image.ImageDesc.Height;
     const ColorMapObject* map =

@@ -108,6 +108,58 @@ TEST(GifWriter, IndependentDecodersGetBackExactlyWhatWentIn) {
     }
 }
 
+TEST(GifWriter, TablesFillingAtTheLastPixelSecondImagesAndInterlace) {
+    // One-row images around the length at which the string table fills up.
+    for (int length = 3800; length <= 4400; ++length) {
+        const GifBitmap row = randomBitmap(length, 1, 256, static_cast<unsigned>(length));
+        TColorTable table;
+        auto pixels = BitmapToIndices(row, table);
+        TGifFile file;
+        file.AddSubImage(table, *pixels);
+        const DecodedGif gif = decodeWithGiflib(file.bytes());
+        ASSERT_TRUE(gif.ok) << length;
+        ASSERT_EQ(gif.indices, std::vector<std::uint8_t>(pixels->data(), pixels->data() + length))
+            << length;
+    }
+    // A second image with a local table of its own, and an interlaced first image.
+    TColorTable first;
+    auto one = BitmapToIndices(randomBitmap(40, 23, 2, 11), first);
+    TColorTable second;
+    auto two = BitmapToIndices(randomBitmap(30, 17, 16, 12), second);
+    TGifFile file;
+    file.AddSubImage(first, *one);
+    file.AddSubImage(second, *two);
+    const std::string bytes = file.bytes();
+    const DecodedGif local = decodeWithGiflib(bytes, 1);
+    ASSERT_TRUE(local.ok) << local.error;
+    EXPECT_EQ(local.indices, std::vector<std::uint8_t>(two->data(), two->data() + 30 * 17));
+    ASSERT_EQ(local.palette.size(), 16u);
+    EXPECT_EQ(local.palette[3], second.entries[3]);
+
+    TGifSubImage interlaced(first.count, *one);
+    interlaced.interlaced = true;
+    interlaced.encode();
+    TGifFile plain;
+    plain.AddSubImage(first, *one);
+    std::string withInterlace = plain.bytes();
+    // Put the interlaced stream in place of the plain one: same header, flags 0x40.
+    const std::size_t data = 13 + 6 + 10;
+    withInterlace.resize(data - 1);
+    withInterlace += '\x40';
+    withInterlace += static_cast<char>(interlaced.minCodeSize);
+    for (std::size_t i = 0; i < interlaced.compressed.blockCount(); ++i) {
+        withInterlace += static_cast<char>(interlaced.compressed.blockSize(i));
+        withInterlace.append(reinterpret_cast<const char*>(interlaced.compressed.block(i)),
+                             interlaced.compressed.blockSize(i));
+    }
+    withInterlace += '\0';
+    withInterlace += ';';
+    const DecodedGif deinterlaced = decodeWithGiflib(withInterlace);
+    ASSERT_TRUE(deinterlaced.ok) << deinterlaced.error;
+    // giflib puts the rows of the four passes back in their places.
+    EXPECT_EQ(deinterlaced.indices, std::vector<std::uint8_t>(one->data(), one->data() + 40 * 23));
+}
+
 TEST(GifWriter, FileLayoutOfADiagramAndOfATwoColourImage) {
     const GifBitmap diagram = diagramBitmap();
     const std::string bytes = encode(diagram);
@@ -163,6 +215,10 @@ TEST(GifWriter, WrongColourCountsIndicesAndFailedWritesGiveTheirErrors) {
               "Number of colors must be 2, 4, 8, 16 or 256");
     EXPECT_EQ(messageOf([&] { pixels.get(3, 1); }), "Dynamic array index out of bounds");
     EXPECT_EQ(messageOf([&] { TBigByteArray(4).set(0, 1); }), "Dynamic array index out of bounds");
+    pixels.set(2, 2, 5);
+    EXPECT_EQ(messageOf([&] { TGifFile().AddSubImage(TColorTable::withDefaults(2), pixels); }),
+              "Pixel index 5 beyond a table of 2 colors");
+    pixels.set(2, 2, 0);
     // A second image gets a local table.
     TGifFile two;
     two.AddSubImage(TColorTable::withDefaults(2), pixels);

@@ -147,7 +147,7 @@ void exportGifOfAllLines(Prompts& prompts, const GifExportSteps& steps, bool ger
             steps.selectRow(row);
         }
     } restore{steps, steps.currentRow()};
-    if (steps.progress) steps.progress->begin("Export GIF", count);
+    if (steps.progress) steps.progress->begin(german ? "Exportiere GIF" : "Export GIF", count);
     const std::string prefix = folder->back() == '/' ? *folder : *folder + "/";
     for (std::size_t i = 0; i < count; ++i) {
         steps.selectRow(static_cast<int>(i));
