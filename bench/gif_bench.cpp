@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
     setup.settings = &settings;
     setup.prompts = &prompts;
     setup.clipboard = &clipboard;
-    setup.options.showProgress = false;
+    setup.options.showProgress = true;
     TMainForm window(setup);
     window.show();
     QApplication::processEvents();

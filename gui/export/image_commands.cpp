@@ -75,12 +75,13 @@ QImage TImageExports::snapshot() {
 void TImageExports::writeGif(const QImage& image, const std::string& path) {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     GifBitmap bitmap{rgb.width(), rgb.height(), {}};
-    bitmap.colors.reserve(static_cast<std::size_t>(rgb.width()) * rgb.height());
+    bitmap.colors.resize(static_cast<std::size_t>(rgb.width()) * rgb.height());
+    std::uint32_t* out = bitmap.colors.data();
     for (int y = 0; y < rgb.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
         for (int x = 0; x < rgb.width(); ++x)
-            bitmap.colors.push_back(static_cast<std::uint32_t>(
-                qRed(line[x]) | qGreen(line[x]) << 8 | qBlue(line[x]) << 16));
+            *out++ = static_cast<std::uint32_t>(qRed(line[x]) | qGreen(line[x]) << 8 |
+                                                qBlue(line[x]) << 16);
     }
     TColorTable table;
     auto indices = BitmapToIndices(bitmap, table);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -77,6 +78,18 @@ TBigByteArray::TBigByteArray(std::int32_t size) : m_size(size) {
     }
 }
 
+TBigByteArray::TBigByteArray(const TBigByteArray& other) : m_size(other.m_size) {
+    if (m_size > 0) {
+        m_data.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(m_size)]);
+        if (!m_data)
+            throw ENotEnoughMemory(
+                "error in TBigByteArray.create: Not enough contiguous memory available\r\n"
+                " requested memory block: " +
+                std::to_string(m_size) + " bytes");
+        std::memcpy(m_data.get(), other.m_data.get(), static_cast<std::size_t>(m_size));
+    }
+}
+
 std::uint8_t TBigByteArray::get(std::int32_t index) const {
     if (index < 1 || index > m_size) throw EIndexOutOfBounds();
     return m_data[static_cast<std::size_t>(index - 1)];
@@ -116,11 +129,7 @@ void TByteArray2D::set(std::int32_t column, std::int32_t row, std::uint8_t value
 }
 
 std::unique_ptr<TByteArray2D> TByteArray2D::clone() const {
-    auto copy = std::make_unique<TByteArray2D>(m_width, m_height);
-    if (m_bytes.size() > 0)
-        std::memcpy(const_cast<std::uint8_t*>(copy->data()), data(),
-                    static_cast<std::size_t>(m_bytes.size()));
-    return copy;
+    return std::make_unique<TByteArray2D>(*this);
 }
 
 TColorTable TColorTable::withDefaults(std::int32_t count) {
@@ -244,14 +253,24 @@ void TGifSubImage::encode() {
     TCodeTable table(minCodeSize);
     const std::uint16_t clearCode = static_cast<std::uint16_t>(1u << minCodeSize);
     const std::uint16_t endCode = static_cast<std::uint16_t>(clearCode + 1);
+    // An index beyond the colour table would be written as a code of its own and break the
+    // stream. Only the pixels that start a string need the check: every other one is found in
+    // the table, whose entries end in pixels that started a string.
+    const std::int32_t colors = colorTable.count;
+    auto checked = [colors](std::uint8_t index) {
+        if (index >= colors)
+            throw EGifException("Pixel index " + std::to_string(index) + " beyond a table of " +
+                                std::to_string(colors) + " colors");
+        return static_cast<std::uint16_t>(index);
+    };
     out.AppendCode(clearCode, table.codeWidth());
     if (count > 0) {
-        out.AppendCode(run[0], table.codeWidth());
+        out.AppendCode(checked(run[0]), table.codeWidth());
         std::uint16_t previous = run[0];
         std::size_t position = 1;
         reportGifProgress(0.0);
         while (position < count) {
-            const std::uint16_t k = run[position++];
+            const std::uint16_t k = checked(run[position++]);
             table.AddEntry(previous, k);
             std::uint16_t current = k;
             for (std::uint16_t found;
@@ -262,7 +281,7 @@ void TGifSubImage::encode() {
             if (table.full() && position < count) {
                 out.AppendCode(clearCode, 12);
                 table.Clear(startWidth);
-                out.AppendCode(run[position], table.codeWidth());
+                out.AppendCode(checked(run[position]), table.codeWidth());
                 previous = run[position];
                 ++position;
                 reportGifProgress(static_cast<double>(position) / static_cast<double>(count));
@@ -280,15 +299,6 @@ void TGifFile::AddSubImage(const TColorTable& table, const TByteArray2D& pixels)
     if (pixels.width() > 0xFFFF || pixels.height() > 0xFFFF)
         throw EGifException("Image too large for a GIF file (at most 65535 x 65535 pixels)");
     auto image = std::make_unique<TGifSubImage>(table.count, pixels);
-    // An index beyond the table would be written as a code of its own and break the stream.
-    const std::size_t area = static_cast<std::size_t>(pixels.width()) * pixels.height();
-    const std::uint8_t* indices = pixels.data();
-    if (table.count < 256)
-        for (std::size_t i = 0; i < area; ++i)
-            if (indices[i] >= table.count)
-                throw EGifException("Pixel index " + std::to_string(indices[i]) +
-                                    " beyond a table of " + std::to_string(table.count) +
-                                    " colors");
     if (!m_images.empty()) {
         image->colorTable = table;
         image->localColorTablePresent = true;
@@ -388,9 +398,19 @@ std::unique_ptr<TByteArray2D> BitmapToIndices(const GifBitmap& bitmap, TColorTab
     reportGifProgress(0.0);
     auto* out = const_cast<std::uint8_t*>(pixels->data());
     std::size_t at = 0;
+    // Neighbouring pixels mostly share their colour: the last one found is tried first (the
+    // palette and the indices are the same as with the search alone).
+    std::uint32_t lastColor = 0;
+    std::uint8_t lastIndex = 0;
+    bool haveLast = false;
     for (std::int32_t y = 0; y < bitmap.height; ++y) {
         for (std::int32_t x = 0; x < bitmap.width; ++x, ++at) {
-            const auto rgb = rgbOf(bitmap.colors[at]);
+            const std::uint32_t color = bitmap.colors[at] & 0xFFFFFFu;
+            if (haveLast && color == lastColor) {
+                out[at] = lastIndex;
+                continue;
+            }
+            const auto rgb = rgbOf(color);
             std::int32_t index = 0;
             while (index < table.count && table.entries[static_cast<std::size_t>(index)] != rgb)
                 ++index;
@@ -400,6 +420,9 @@ std::unique_ptr<TByteArray2D> BitmapToIndices(const GifBitmap& bitmap, TColorTab
                 table.entries[static_cast<std::size_t>(table.count++)] = rgb;
             }
             out[at] = static_cast<std::uint8_t>(index);
+            lastColor = color;
+            lastIndex = out[at];
+            haveLast = true;
         }
         reportGifProgress(static_cast<double>(y + 1) / static_cast<double>(bitmap.height));
     }

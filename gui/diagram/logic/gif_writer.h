@@ -30,6 +30,9 @@ public:
 class TBigByteArray {
 public:
     explicit TBigByteArray(std::int32_t size);
+    // A copy of the bytes (clone): allocated without clearing first.
+    TBigByteArray(const TBigByteArray& other);
+    TBigByteArray& operator=(const TBigByteArray&) = delete;
     std::uint8_t get(std::int32_t index) const;
     void set(std::int32_t index, std::uint8_t value);
     std::int32_t size() const { return m_size; }

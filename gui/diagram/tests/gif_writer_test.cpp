@@ -216,7 +216,11 @@ TEST(GifWriter, WrongColourCountsIndicesAndFailedWritesGiveTheirErrors) {
     EXPECT_EQ(messageOf([&] { pixels.get(3, 1); }), "Dynamic array index out of bounds");
     EXPECT_EQ(messageOf([&] { TBigByteArray(4).set(0, 1); }), "Dynamic array index out of bounds");
     pixels.set(2, 2, 5);
-    EXPECT_EQ(messageOf([&] { TGifFile().AddSubImage(TColorTable::withDefaults(2), pixels); }),
+    EXPECT_EQ(messageOf([&] {
+                  TGifFile file;
+                  file.AddSubImage(TColorTable::withDefaults(2), pixels);
+                  file.bytes();
+              }),
               "Pixel index 5 beyond a table of 2 colors");
     pixels.set(2, 2, 0);
     // A second image gets a local table.
