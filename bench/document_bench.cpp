@@ -12,19 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "main_window.h"
 #include "qt_services.h"
 #include "scripted_prompts.h"
 
 namespace {
-
-long residentKilobytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
-    return -1;
-}
 
 // Positions of the published suites; every fourth line gets a short rank for Normalize to
 // repair, and every line a distinct id so that no two lines are alike.
@@ -87,30 +80,32 @@ int main(int argc, char* argv[]) {
     TMainForm window(setup);
     window.show();
     QApplication::processEvents();
-    const long rssBefore = residentKilobytes("VmRSS:");
+    const long rssBefore = statusKilobytes("VmRSS:");
 
     auto* label = window.findChild<QLabel*>(QStringLiteral("LblIndex"));
     prompts.file(path);
     const double openMs = timeMs([&] { window.action(QStringLiteral("miOpenFile"))->trigger(); });
-    const long rssOpen = residentKilobytes("VmRSS:");
+    const long rssOpen = statusKilobytes("VmRSS:");
     const std::string firstLabel = label->text().toStdString();
 
     const double nextMs = timeMs([&] { window.action(QStringLiteral("actNextEPD"))->trigger(); });
-    const double previousMs = timeMs([&] { window.action(QStringLiteral("actPrevEPD"))->trigger(); });
+    const double previousMs =
+        timeMs([&] { window.action(QStringLiteral("actPrevEPD"))->trigger(); });
     prompts.input(std::to_string(lines / 2));
     const double gotoMs = timeMs([&] { window.action(QStringLiteral("miGotoEPD"))->trigger(); });
     const std::string gotoLabel = label->text().toStdString();
     // Deleting near the start moves almost every line's entry.
     window.document().selectRow(1);
     QApplication::processEvents();
-    const double deleteMs = timeMs([&] { window.action(QStringLiteral("miDeleteEPD"))->trigger(); });
+    const double deleteMs =
+        timeMs([&] { window.action(QStringLiteral("miDeleteEPD"))->trigger(); });
     const double undoMs = timeMs([&] { window.action(QStringLiteral("miUndoEPD"))->trigger(); });
 
     const double normalizeMs =
         timeMs([&] { window.action(QStringLiteral("miNormalizeEPD"))->trigger(); });
     const int gaugeRepaints = window.progressWindow()->repaints();
-    const long rssEnd = residentKilobytes("VmRSS:");
-    const long rssPeak = residentKilobytes("VmHWM:");
+    const long rssEnd = statusKilobytes("VmRSS:");
+    const long rssPeak = statusKilobytes("VmHWM:");
 
     std::printf("file: %zu lines, %.1f MB\n", lines, static_cast<double>(bytes) / 1e6);
     std::printf("open until the first line is shown: %8.1f ms (label %s)\n", openMs,
@@ -122,10 +117,11 @@ int main(int argc, char* argv[]) {
     std::printf("undo:      %8.2f ms\n", undoMs);
     std::printf("normalize: %8.1f ms, gauge repainted %d times, document modified: %s\n",
                 normalizeMs, gaugeRepaints, window.document().isModified() ? "yes" : "no");
-    std::printf("resident memory: %.1f MB before opening, %.1f MB after, %.1f MB at the end, "
-                "peak %.1f MB (%.2f x the file)\n",
-                rssBefore / 1024.0, rssOpen / 1024.0, rssEnd / 1024.0, rssPeak / 1024.0,
-                rssPeak * 1024.0 / static_cast<double>(bytes));
+    std::printf(
+        "resident memory: %.1f MB before opening, %.1f MB after, %.1f MB at the end, "
+        "peak %.1f MB (%.2f x the file)\n",
+        rssBefore / 1024.0, rssOpen / 1024.0, rssEnd / 1024.0, rssPeak / 1024.0,
+        rssPeak * 1024.0 / static_cast<double>(bytes));
     std::remove(path.c_str());
     const bool ok = !prompts.unexpected().size() && firstLabel == "1/" + std::to_string(lines);
     return ok ? 0 : 1;

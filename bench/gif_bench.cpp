@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "chess_diagram.h"
 #include "gif_writer.h"
 #include "image_commands.h"
@@ -26,14 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-long statusKilobytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
-    return -1;
-}
-
 std::vector<std::string> wacLines() {
     std::vector<std::string> lines;
     std::ifstream in(std::string(BRISVANE_TESTDATA_DIR) + "/epd/wac.epd");
@@ -44,17 +37,12 @@ std::vector<std::string> wacLines() {
     return lines;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // giflib writing the same picture into memory: screen, the same colour table, one image.
 std::size_t giflibEncode(const TByteArray2D& pixels, const TColorTable& table) {
     std::string out;
     auto write = [](GifFileType* gif, const GifByteType* bytes, int length) -> int {
-        static_cast<std::string*>(gif->UserData)->append(reinterpret_cast<const char*>(bytes),
-                                                         static_cast<std::size_t>(length));
+        static_cast<std::string*>(gif->UserData)
+            ->append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
         return length;
     };
     int error = 0;
@@ -157,8 +145,8 @@ int main(int argc, char* argv[]) {
     std::printf("encode, giflib: median %.3f ms, %zu bytes\n", median(theirsMs), theirsBytes);
     std::printf("ratio ours / giflib: time %.2f, size %.3f\n", median(oursMs) / median(theirsMs),
                 static_cast<double>(oursBytes) / static_cast<double>(theirsBytes));
-    std::printf("export GIF of %zu lines: %.1f s, %zu files, progress repainted %d times\n",
-                lines, exportMs / 1000, files, window.progressWindow()->repaints());
+    std::printf("export GIF of %zu lines: %.1f s, %zu files, progress repainted %d times\n", lines,
+                exportMs / 1000, files, window.progressWindow()->repaints());
     std::printf("resident memory: %.1f MB before, %.1f MB after the export\n", rssBefore / 1024.0,
                 rssAfter / 1024.0);
     fs::remove_all(target);

@@ -17,20 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "fnp_list_box.h"
 #include "game_import.h"
 #include "scripted_prompts.h"
 #include "select_dialogs.h"
 
 namespace {
-
-long statusKilobytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
-    return -1;
-}
 
 // The games of the repository's largest collection, repeated until there are `games` of them.
 std::size_t generateFile(const std::string& path, std::size_t games) {
@@ -45,11 +38,6 @@ std::size_t generateFile(const std::string& path, std::size_t games) {
         out << seeds[i % seeds.size()];
     out.flush();
     return static_cast<std::size_t>(out.tellp());
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 double timeMs(const std::function<void()>& work) {
@@ -122,8 +110,8 @@ int main(int argc, char* argv[]) {
     std::printf("file: %zu games, %.1f MB; grep -c counts %s, the list holds %d\n", games,
                 static_cast<double>(bytes) / 1e6, grepCount.c_str(), rows);
     std::printf("grep -c '^\\[Event ':  median %8.1f ms of %d runs\n", median(grepMs), runs);
-    std::printf("list filled and shown: median %8.1f ms of %d runs (%.2f x grep)\n",
-                median(fillMs), runs, median(fillMs) / median(grepMs));
+    std::printf("list filled and shown: median %8.1f ms of %d runs (%.2f x grep)\n", median(fillMs),
+                runs, median(fillMs) / median(grepMs));
     std::printf("page down:  median %6.2f ms, worst %6.2f ms (20 presses)\n", median(pageDownMs),
                 *std::max_element(pageDownMs.begin(), pageDownMs.end()));
     std::printf("end:        %6.2f ms (label %s)\n", endMs,
