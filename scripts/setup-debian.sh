@@ -4,7 +4,8 @@
 set -eu
 
 packages="build-essential cmake qt6-base-dev libgl-dev libsimpleini-dev libgtest-dev
-libbenchmark-dev xvfb xauth fonts-dejavu-core pgn-extract stockfish libgif-dev poppler-utils"
+libbenchmark-dev xvfb xauth fonts-dejavu-core pgn-extract stockfish libgif-dev poppler-utils
+libreoffice-writer-nogui fontconfig"
 
 missing=""
 for package in $packages; do

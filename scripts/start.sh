@@ -6,6 +6,12 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup-debian.sh"
 "$top/scripts/build.sh"
+# Our chess font, which RTF diagrams are set in, in the user's fonts folder.
+fonts="${XDG_DATA_HOME:-$HOME/.local/share}/fonts"
+font="$top/gui/export/font/BrisvaneChess.ttf"
+if ! cmp -s "$font" "$fonts/BrisvaneChess.ttf"; then
+    mkdir -p "$fonts" && cp "$font" "$fonts/" && { fc-cache -f "$fonts" >/dev/null 2>&1 || true; }
+fi
 program="${BUILD_DIR:-$top/build}/bin/Brisvane"
 sample="$top/samples/sample.epd"
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

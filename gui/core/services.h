@@ -5,13 +5,18 @@
 #include <string>
 #include <vector>
 
-// The clipboard's plain text, as bytes.
+// The clipboard's plain text, as bytes, and rich text beside it.
 class ClipboardAccess {
 public:
     virtual ~ClipboardAccess() = default;
     virtual bool hasText() = 0;
     virtual std::string text() = 0;
     virtual void setText(const std::string& text) = 0;
+    // A rich-text document with its plain-text reading, as one clipboard entry.
+    virtual void setRichText(const std::string& rtf, const std::string& plain) {
+        (void)rtf;
+        setText(plain);
+    }
 };
 
 struct SettingWrite {

@@ -9,6 +9,8 @@
 #include <QPrinter>
 #include <QSaveFile>
 
+#include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 #include "chess_diagram.h"
@@ -168,4 +170,62 @@ void TImageExports::printOn(QPrinter& printer) {
     // In printer device pixels: from (400, 400), 264 pixels for each step of the factor.
     painter.drawImage(QRect(400, 400, factor * 264, factor * 264), image);
     painter.end();
+}
+
+void TImageExports::miCopyasHTMLClick(const HtmlOptions& options) {
+    ClipboardAccess& clipboard = *m_context.clipboard;
+    clipboard.setText(std::string());
+    try {
+        clipboard.setText(htmlDiagram(m_context.diagram->position(), options));
+    } catch (const BadSquareError& error) {
+        clipboard.setText(std::string());
+        m_context.prompts->message(kCaption, error.what(), Icon::Error);
+    }
+}
+
+void TImageExports::miCopyasRTFClick(const TRTFHandling& fonts, int fontSize) {
+    snapshot();
+    const std::string path = m_context.tempFolder + "/CLIPBOARD.RTF";
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+    const TChessPosition& position = m_context.diagram->position();
+    if (writeRtfFile(*m_context.prompts, m_context.settings, path, position, fonts, fontSize,
+                     german())) {
+        QFile file(QFile::decodeName(path.c_str()));
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray document = file.readAll();
+            m_context.clipboard->setRichText(document.toStdString(),
+                                             rtfDiagramText(position, fonts));
+            return;
+        }
+    }
+    m_context.prompts->message(kCaption, "Can't copy position in RTF format to clipboard",
+                               Icon::Error);
+}
+
+void TImageExports::miSaveasRTFClick(const TRTFHandling& fonts, int fontSize) {
+    const auto path = chooseRtfFile(*m_context.prompts, m_context.settings, german());
+    if (!path) return;
+    snapshot();
+    writeRtfFile(*m_context.prompts, m_context.settings, *path, m_context.diagram->position(),
+                 fonts, fontSize, german());
+}
+
+QImage TImageExports::pieceImage(int piece, bool darkSquare, int pixels) const {
+    const TChessDiagram2D& diagram = *m_context.diagram;
+    const QImage square =
+        diagram.pieceOn(piece, darkSquare ? diagram.DarkSquareColor() : diagram.LightSquareColor());
+    // Smoothly scaled, then brought back to a palette a GIF can hold.
+    return square.scaled(pixels, pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+void TImageExports::savePieceImages(int pixels, const std::string& initialFolder) {
+    std::optional<BusyCursor> busy;
+    ::savePieceImages(*m_context.prompts, initialFolder, german(),
+                      [&](const PieceImage& image, const std::string& path) {
+                          if (!busy) busy.emplace();
+                          writeGif(pieceImage(image.piece, image.dark, pixels), path);
+                      });
 }

@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QDir>
 #include <QFile>
 #include <QMimeData>
 #include <QProcess>
@@ -35,6 +36,8 @@
 #include "small_dialogs.h"
 #include "select_dialogs.h"
 #include "image_commands.h"
+#include "export_dialogs.h"
+#include "ini_settings.h"
 #include "pgn_export.h"
 #include "program_info.h"
 #include "info_boxes.h"
@@ -189,7 +192,14 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     exports.lines.lineCount = [this] { return m_document->lineCount(); };
     exports.lines.currentRow = [this] { return m_document->currentIndex(); };
     exports.lines.selectRow = [this](int row) { m_document->selectRow(row); };
+    exports.tempFolder = m_setup.folders.tempFolder;
     m_imageExports = std::make_unique<TImageExports>(std::move(exports));
+    m_htmlOptions = new THTMLOptions(this);
+    m_rtfOptions = new TRTFOptions(*m_prompts, this);
+    m_rtf = startRtf(m_setup.folders.programFolder, m_options.fontsDebug,
+                     {m_options.chessFontName, m_options.chessFontSize}, *m_prompts,
+                     [](const std::string& path) { return std::make_unique<IniSettings>(path); });
+    m_rtfFontLoaded = m_rtf.commandsEnabled;
 
     m_model = new EpdLineModel(*m_document, this);
     // A one-column table without headers: with rows of a fixed height it handles a million
@@ -309,7 +319,7 @@ void TMainForm::updateConditions() {
     conditions.qbxImport = !m_setup.qbxConverter.empty();
     conditions.pgnImport = !m_setup.pgnConverter.empty();
     conditions.settingsChanged = m_optionsChanged;
-    conditions.chessFontReady = !m_options.chessFontName.empty() && m_options.chessFontSize > 0;
+    conditions.chessFontReady = m_rtfFontLoaded;
     conditions.engineSelected = m_options.selection != 0;
     conditions.libraryEngineReady = m_options.libraryUsable && m_options.selection == 3;
     m_document->setConditions(conditions);
@@ -325,6 +335,45 @@ void TMainForm::miGeneralOptionsClick() {
     m_generalOptions->setOptions(m_options);
     if (m_generalOptions->exec() == QDialog::Accepted && m_generalOptions->changed())
         setOptions(m_generalOptions->options());
+}
+
+void TMainForm::miHTMLOptionsClick() {
+    m_htmlOptions->setOptions({m_options.borderSize, m_options.showCoordinates, m_options.pixels,
+                               m_options.gifPathPraefix});
+    m_htmlOptions->savePieceImages = [this](int pixels) {
+        runCommand([this, pixels] {
+            const std::string folder = m_document->directory();
+            m_imageExports->savePieceImages(
+                pixels, folder.empty() ? QDir::homePath().toStdString() : folder);
+        });
+    };
+    if (m_htmlOptions->exec() != QDialog::Accepted || !m_htmlOptions->changed()) return;
+    const HtmlOptions& html = m_htmlOptions->options();
+    AppSettings options = m_options;
+    options.borderSize = html.borderSize;
+    options.showCoordinates = html.showCoordinates;
+    options.pixels = html.pixels;
+    options.gifPathPraefix = html.gifPathPraefix;
+    setOptions(options);
+}
+
+void TMainForm::miRTFOptionsClick() {
+    ChessFontSetting setting{m_options.chessFontName, m_options.chessFontSize};
+    m_rtfOptions->setFonts(m_rtf.fonts.get(), setting);
+    const bool changed = m_rtfOptions->exec() == QDialog::Accepted && m_rtfOptions->changed();
+    if (changed) setting = m_rtfOptions->setting();
+    if (m_rtf.fonts) m_rtfFontLoaded = loadChosenFont(*m_rtf.fonts, setting, *m_prompts);
+    if (changed) {
+        AppSettings options = m_options;
+        options.chessFontName = setting.name;
+        options.chessFontSize = setting.size;
+        setOptions(options);
+        return;
+    }
+    // A font that failed to load is forgotten (not a change "&Save options" writes).
+    m_options.chessFontName = setting.name;
+    m_options.chessFontSize = setting.size;
+    updateConditions();
 }
 
 THelpWindow* TMainForm::help() {
@@ -552,12 +601,17 @@ void TMainForm::buildMenus() {
                [this] { m_imageExports->miCopyASCIIEPDClick(); });
     addCommand(epd, "miCopyEPDstringEPD", QStringLiteral("Copy E&PD string"), {},
                [&doc] { doc.copyEpdString(); });
-    addCommand(epd, "miCopyasHTML", QStringLiteral("Copy as HTML"), {}, nullptr);
+    addCommand(epd, "miCopyasHTML", QStringLiteral("Copy as HTML"), {}, [this] {
+        m_imageExports->miCopyasHTMLClick({m_options.borderSize, m_options.showCoordinates,
+                                           m_options.pixels, m_options.gifPathPraefix});
+    });
     addCommand(epd, "miCopyasPGN", QStringLiteral("Copy as PGN"), {}, [this] {
         m_clipboard->setText(
             pgnClipboardGame(m_document->display().lineField, ProgramInfo::kTitle, pgnToday()));
     });
-    addCommand(epd, "miCopyasRTF", QStringLiteral("Copy as RTF"), {}, nullptr);
+    addCommand(epd, "miCopyasRTF", QStringLiteral("Copy as RTF"), {}, [this] {
+        if (m_rtf.fonts) m_imageExports->miCopyasRTFClick(*m_rtf.fonts, m_options.chessFontSize);
+    });
     epd->addSeparator();
     addCommand(epd, "miSaveasBMP", QStringLiteral("Save as &BMP..."), {},
                [this] { m_imageExports->saveAs(ImageKind::Bmp); });
@@ -566,7 +620,9 @@ void TMainForm::buildMenus() {
                [this] { m_imageExports->saveAs(ImageKind::Gif); });
     addCommand(epd, "miSaveasPNG", QStringLiteral("Save as P&NG..."), {},
                [this] { m_imageExports->saveAs(ImageKind::Png); });
-    addCommand(epd, "miSaveasRTF", QStringLiteral("Save as RTF..."), {}, nullptr);
+    addCommand(epd, "miSaveasRTF", QStringLiteral("Save as RTF..."), {}, [this] {
+        if (m_rtf.fonts) m_imageExports->miSaveasRTFClick(*m_rtf.fonts, m_options.chessFontSize);
+    });
     QAction* jpg = addCommand(epd, "miSaveasJPG", QStringLiteral("Save as &JPG..."), {},
                               [this] { m_imageExports->saveAs(ImageKind::Jpg); });
     jpg->setVisible(false);
@@ -587,8 +643,11 @@ void TMainForm::buildMenus() {
                [this] { miGeneralOptionsClick(); });
     addCommand(options, "miAnalyseOptions", QStringLiteral("&Analyse..."), {},
                [this] { miAnalyseOptionsClick(); });
-    addCommand(options, "miHTMLOptions", QStringLiteral("&HTML..."), {}, nullptr);
-    addCommand(options, "miRTFOptions", QStringLiteral("&RTF..."), {}, nullptr);
+    addCommand(options, "miHTMLOptions", QStringLiteral("&HTML..."), {},
+               [this] { miHTMLOptionsClick(); });
+    addCommand(options, "miRTFOptions", QStringLiteral("&RTF..."), {}, [this] {
+        miRTFOptionsClick();
+    })->setEnabled(m_rtf.optionsEnabled);
     options->addSeparator();
     addCommand(options, "miSaveOptions", QStringLiteral("&Save options"), {},
                [this] { miSaveOptionsClick(); });

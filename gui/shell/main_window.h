@@ -15,6 +15,7 @@
 #include "epd_document.h"
 #include "game_import.h"
 #include "instance_messages.h"
+#include "rtf_export.h"
 
 class QAction;
 class QLabel;
@@ -29,6 +30,8 @@ class TFormEngAna;
 class TSingleAnalysis;
 class TPGNselect;
 class TImageExports;
+class THTMLOptions;
+class TRTFOptions;
 class BoardSetupLineEditor;
 
 // The document's lines as a list model: rows are read from the document when they are shown,
@@ -120,6 +123,9 @@ public:
     TSingleAnalysis* singleAnalysis() const { return m_singleAnalysis; }
     TPGNselect* pgnSelect() const { return m_pgnSelect; }
     TImageExports& imageExports() { return *m_imageExports; }
+    THTMLOptions* htmlOptions() const { return m_htmlOptions; }
+    TRTFOptions* rtfOptions() const { return m_rtfOptions; }
+    const TRTFHandling* chessFonts() const { return m_rtf.fonts.get(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -146,6 +152,8 @@ private:
     void miAnalyseOptionsClick();
     void miImportPGNClick();
     void miExportPGNClick();
+    void miHTMLOptionsClick();
+    void miRTFOptionsClick();
     void miImportQBXClick();
     ImportEnvironment importEnvironment();
     void openTextDocument(const std::string& name);
@@ -168,6 +176,12 @@ private:
     TSingleAnalysis* m_singleAnalysis = nullptr;
     std::unique_ptr<PgnSelection> m_pgnSelection;
     std::unique_ptr<TImageExports> m_imageExports;
+    // The chess font table of ChessFonts.ini (none when it lists no font) and whether a font
+    // is loaded, which the RTF commands need.
+    RtfStartup m_rtf;
+    bool m_rtfFontLoaded = false;
+    THTMLOptions* m_htmlOptions = nullptr;
+    TRTFOptions* m_rtfOptions = nullptr;
     TPGNselect* m_pgnSelect = nullptr;
     THelpWindow* m_helpWindow = nullptr;
     std::string m_manualPath;  // "" when the manual is missing

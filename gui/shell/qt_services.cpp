@@ -23,6 +23,15 @@ void QtClipboard::setText(const std::string& text) {
     QApplication::clipboard()->setText(displayText(text));
 }
 
+void QtClipboard::setRichText(const std::string& rtf, const std::string& plain) {
+    auto* data = new QMimeData;
+    const QByteArray bytes(rtf.data(), static_cast<qsizetype>(rtf.size()));
+    data->setData(QStringLiteral("text/rtf"), bytes);
+    data->setData(QStringLiteral("application/rtf"), bytes);
+    data->setText(displayText(plain));
+    QApplication::clipboard()->setMimeData(data);
+}
+
 TFormProgress::TFormProgress(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_title(new QLabel(this)),

@@ -14,6 +14,8 @@ public:
     bool hasText() override;
     std::string text() override;
     void setText(const std::string& text) override;
+    // Offered as text/rtf and application/rtf, with the plain text.
+    void setRichText(const std::string& rtf, const std::string& plain) override;
 };
 
 // The shared progress window: "Brisvane: working...", a bold title and a gauge. It repaints at

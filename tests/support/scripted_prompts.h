@@ -71,7 +71,15 @@ public:
     std::optional<std::string> content;
     bool hasText() override { return content.has_value(); }
     std::string text() override { return content.value_or(std::string()); }
-    void setText(const std::string& text) override { content = text; }
+    void setText(const std::string& text) override {
+        content = text;
+        rich.reset();
+    }
+    std::optional<std::string> rich;  // the rich-text flavour of the last entry
+    void setRichText(const std::string& rtf, const std::string& plain) override {
+        content = plain;
+        rich = rtf;
+    }
 };
 
 class MemorySettings : public SettingsStore {

@@ -1,5 +1,7 @@
 #include "image_exports.h"
 
+#include "export_files.h"
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -58,11 +60,6 @@ const KindTexts& textsOf(ImageKind kind) {
     return kJpg;
 }
 
-std::string folderWithSeparator(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 }  // namespace
 
 std::string asciiBoard(const TChessPosition& position, std::string_view epdLine) {
@@ -97,13 +94,7 @@ std::optional<std::string> chooseImageFile(Prompts& prompts, SettingsStore* sett
     request.initialDir = settings ? settings->readString(kHistory, t.key, "") : std::string();
     const auto chosen = prompts.chooseSaveFile(request);
     if (!chosen) return std::nullopt;
-    std::error_code ec;
-    if (fs::exists(*chosen, ec)) {
-        const std::string question =
-            german ? "Datei " + *chosen + " existiert bereits, überschreiben ?"
-                   : "File " + *chosen + " already exists, overwrite ?";
-        if (!prompts.askYesNo(kCaption, question, Icon::Question)) return std::nullopt;
-    }
+    if (!overwriteConfirmed(prompts, *chosen, german)) return std::nullopt;
     return chosen;
 }
 

@@ -1,13 +1,11 @@
 #include "pgn_export.h"
 
 #include <ctime>
-#include <filesystem>
 #include <stdexcept>
 
 #include "chess_position.h"
+#include "export_files.h"
 #include "text_file.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -124,13 +122,7 @@ void exportPgnFile(Prompts& prompts, const PgnExportDocument& document,
     }
     const auto chosen = prompts.chooseSaveFile(request);
     if (!chosen) return;
-    std::error_code ec;
-    if (fs::exists(*chosen, ec) &&
-        !prompts.askYesNo(kCaption,
-                          german ? "Datei " + *chosen + " existiert bereits, überschreiben ?"
-                                 : "File " + *chosen + " already exists, overwrite ?",
-                          Icon::Question))
-        return;
+    if (!overwriteConfirmed(prompts, *chosen, german)) return;
     const WriteResult written = writeFileSafely(*chosen, [&](std::FILE* file) {
         for (std::size_t i = 0; i < document.lineCount; ++i) {
             const std::string game =

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include "html_export.h"
 #include "epd_opcodes.h"
 #include "undo_ring.h"
 
@@ -24,10 +25,6 @@ const std::string kMissing("\0missing", 8);
 bool fileExists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::is_regular_file(path, ec);
-}
-
-std::string folderOfPath(const std::string& path) {
-    return fs::path(path).parent_path().string();
 }
 
 // Reads keys of one store, writing the real default of a missing start-up key at once. A write
@@ -252,14 +249,6 @@ std::string findTerminal(const std::string& path) {
         }
     }
     return {};
-}
-
-std::string normalizedGifPathPrefix(std::string prefix) {
-    if (prefix.empty()) return prefix;
-    for (char& c : prefix)
-        if (c == '\\') c = '/';
-    if (prefix.back() != '/') prefix += '/';
-    return prefix;
 }
 
 SettingsReading readAllSettings(SettingsStore& store, const SettingsContext& context) {

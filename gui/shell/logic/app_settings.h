@@ -125,9 +125,6 @@ std::optional<std::int32_t> parseSettingInteger(std::string_view text);
 // The first of x-terminal-emulator and xterm found in the folders of a PATH text, or "".
 std::string findTerminal(const std::string& path);
 
-// "img\gif" as "img/gif/": every backslash a slash, with a final slash.
-std::string normalizedGifPathPrefix(std::string prefix);
-
 // The file name of the engine program inside its add-on folders, and of the access library.
 inline constexpr const char* kEngineProgramName = "Vanta";
 inline constexpr const char* kEngineLibraryName = "VANENG32.so";

@@ -155,8 +155,11 @@ TEST_F(MainWindow, CommandStatesFollowTheDocument) {
     EXPECT_FALSE(act("miUndoEPD")->isEnabled());
     EXPECT_TRUE(act("miEditEPD")->isEnabled());
     EXPECT_TRUE(child<QToolButton>("EditBtn")->isEnabled());
-    // Commands that later parts fill stay disabled.
-    EXPECT_FALSE(act("miCopyasHTML")->isEnabled());
+    // The HTML copy needs nothing; the RTF commands need a chess font, and &RTF... a font list.
+    EXPECT_TRUE(act("miCopyasHTML")->isEnabled());
+    EXPECT_FALSE(act("miCopyasRTF")->isEnabled());
+    EXPECT_FALSE(act("miSaveasRTF")->isEnabled());
+    EXPECT_FALSE(act("miRTFOptions")->isEnabled());
 }
 
 TEST_F(MainWindow, OpenShowsTheListTheLineAndTheDiagram) {
