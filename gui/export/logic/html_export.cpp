@@ -23,6 +23,30 @@ std::string imageTag(const TChessPosition& position, Square square, const std::s
     return "<IMG SRC=\"" + prefix + pieceImageName(piece, square) + ".gif\">";
 }
 
+// The prefix as an attribute value: the characters markup gives a meaning escaped.
+std::string attributeText(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+            case '"':
+                out += "&quot;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
 void fileRow(std::string& out) {
     out += std::string("<TR>") + kEnd + "<TD>&nbsp;</TD>" + kEnd;
     for (char file = 'a'; file <= 'h'; ++file)
@@ -60,7 +84,7 @@ const std::array<PieceImage, 26>& allPieceImages() {
 std::string htmlDiagram(const TChessPosition& position, const HtmlOptions& options) {
     const std::string border = std::to_string(options.borderSize);
     const std::string pixels = std::to_string(options.pixels);
-    const std::string& prefix = options.gifPathPraefix;
+    const std::string prefix = attributeText(options.gifPathPraefix);
     std::string out;
     if (options.showCoordinates) {
         out += "<TABLE border=\"" + border + "\" bgcolor=\"#C0C0C0\" bordercolor=\"#000000\">" +
@@ -133,8 +157,15 @@ int savePieceImages(
         initialFolder);
     if (!folder) return 0;
     std::error_code ec;
-    if (!fs::is_directory(*folder, ec) || ::access(folder->c_str(), W_OK | X_OK) != 0) {
+    if (!fs::is_directory(*folder, ec)) {
         prompts.message(kCaption, "Can't change to " + *folder, Icon::Error);
+        return 0;
+    }
+    if (::access(folder->c_str(), W_OK | X_OK) != 0) {
+        prompts.message(
+            kCaption,
+            german ? "Kann nicht in " + *folder + " schreiben" : "Can't write into " + *folder,
+            Icon::Error);
         return 0;
     }
     const std::string prefix = folder->back() == '/' ? *folder : *folder + "/";

@@ -18,6 +18,19 @@ std::string tag(std::string_view name, std::string_view value) {
     return line;
 }
 
+// The first move of a bm operand when it reads as a SAN move ("Qxg6+", "O-O", "e8=Q"); "" for
+// anything else, which written as move text would turn the rest of the game into a comment,
+// a variation or more moves.
+std::string sanMove(std::string_view bm) {
+    const auto end = bm.find(' ');
+    const std::string_view move = bm.substr(0, end);
+    if (move.empty()) return {};
+    for (const char c : move)
+        if (std::string_view("abcdefghKQRBNOx+#=-12345678!?").find(c) == std::string_view::npos)
+            return {};
+    return std::string(move);
+}
+
 bool blackToMove(std::string_view position) {
     return position.find(" b ") != std::string_view::npos;
 }
@@ -73,7 +86,8 @@ std::string pgnGameOfLine(std::string_view line, std::size_t number, const std::
         game += "*";
     } else {
         game += blackToMove(position) ? "1..." : "1.";
-        game += options.bmToPgn && !bm.empty() ? bm + " *" : "*";
+        const std::string move = options.bmToPgn ? sanMove(bm) : std::string();
+        game += move.empty() ? "*" : move + " *";
     }
     return game + "\r\n\r\n";
 }

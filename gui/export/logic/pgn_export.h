@@ -12,7 +12,7 @@
 struct PgnExportOptions {
     bool nimzoLikePgn = false;  // the move text is a lone "*"
     bool mapEpdOpToPgn = true;  // id and bm become the White and Black tags
-    bool bmToPgn = false;       // bm becomes the game's move
+    bool bmToPgn = false;       // bm (its first move, when it reads as SAN) becomes the move
 };
 
 // The text after the first "<opcode> " of a line up to the next ";", or the text between the

@@ -12,6 +12,10 @@ namespace {
 
 constexpr const char* kSection = "Chess Fonts";
 constexpr const char* kEnd = "\r\n";
+constexpr int kMaxFonts = 1000;
+constexpr int kMaxEmptyReports = 10;
+// RTF sizes are half points up to 3276 (1638 points).
+constexpr int kMaxFontSize = 1638;
 
 std::string trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -27,23 +31,83 @@ int parseCount(const std::string& text) {
     return ec == std::errc() && end == t.data() + t.size() ? value : 0;
 }
 
-// Font names, which come from the user's file, as RTF text: braces and backslashes escaped,
-// bytes above 127 as hexadecimal escapes, control characters left out.
+// Whether the bytes are well-formed UTF-8 (lead bytes with their continuation bytes, no
+// overlong two-byte forms).
+bool isValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const std::size_t length = byte < 0x80                   ? 1
+                                   : byte >= 0xC2 && byte < 0xE0 ? 2
+                                   : byte >= 0xE0 && byte < 0xF0 ? 3
+                                   : byte >= 0xF0 && byte < 0xF5 ? 4
+                                                                 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        i += length;
+    }
+    return true;
+}
+
+// Font names, which come from the user's file, as RTF text: braces and backslashes escaped, a
+// ";" (which would end the entry) and bytes above 127 as hexadecimal escapes, characters of a
+// UTF-8 name as Unicode escapes, control characters left out.
 std::string rtfText(std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
+    const bool utf8 = isValidUtf8(text);
     std::string out;
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
         if (c == '\\' || c == '{' || c == '}') {
             out += '\\';
             out += c;
-        } else if (byte >= 0x80) {
+        } else if (byte >= 0x80 && utf8) {
+            // A two-, three- or four-byte sequence; beyond 16 bits as its surrogate pair.
+            const int length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
+            char32_t point = byte & (0x7F >> length);
+            for (int k = 1; k < length; ++k)
+                point = point << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+            i += static_cast<std::size_t>(length - 1);
+            auto unicode = [&out](unsigned unit) {
+                out += "\\u" + std::to_string(static_cast<std::int16_t>(unit)) + "?";
+            };
+            if (point > 0xFFFF) {
+                point -= 0x10000;
+                unicode(0xD800 + (point >> 10));
+                unicode(0xDC00 + (point & 0x3FF));
+            } else {
+                unicode(point);
+            }
+        } else if (byte >= 0x80 || c == ';') {
             out += "\\'";
             out += kHex[byte >> 4];
             out += kHex[byte & 15];
         } else if (byte >= 0x20 && byte != 0x7F) {
             out += c;
         }
+    }
+    return out;
+}
+
+// A code of the font as UTF-8 text: Windows-1252, as the RTF's character set reads it.
+std::string windows1252(int code) {
+    static constexpr char16_t k80[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    if (code < 0x20) return " ";
+    const unsigned point = code >= 0x80 && code < 0xA0 ? k80[code - 0x80] : unsigned(code);
+    std::string out;
+    if (point < 0x80) {
+        out += static_cast<char>(point);
+    } else if (point < 0x800) {
+        out += static_cast<char>(0xC0 | point >> 6);
+        out += static_cast<char>(0x80 | (point & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | point >> 12);
+        out += static_cast<char>(0x80 | (point >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (point & 0x3F));
     }
     return out;
 }
@@ -79,8 +143,11 @@ const std::array<const char*, TRTFHandling::kCodeCount>& chessFontKeys() {
 
 int parseChessFontCode(std::string_view text) {
     const std::string t = trimmed(text);
-    // A backslash and exactly one character (one byte: the file is read as bytes).
+    // A backslash and exactly one character: one byte, or one UTF-8 character of Latin-1.
     if (t.size() == 2 && t[0] == '\\') return static_cast<unsigned char>(t[1]);
+    if (t.size() == 3 && t[0] == '\\' && (t[1] == '\xC2' || t[1] == '\xC3') &&
+        (static_cast<unsigned char>(t[2]) & 0xC0) == 0x80)
+        return (t[1] & 0x03) << 6 | (t[2] & 0x3F);
     int value = -1;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
     if (t.empty() || ec != std::errc() || end != t.data() + t.size()) return -1;
@@ -115,12 +182,15 @@ TRTFHandling::TRTFHandling(const std::string& fileName, bool verbose, SettingsSt
                               Icon::Error);
         return;
     }
-    for (int k = 1; k <= count; ++k) {
+    // A count far beyond any real font list (a damaged file) is read up to kMaxFonts, and only
+    // the first few empty names are reported, so that start-up never waits on it.
+    int reported = 0;
+    for (int k = 1; k <= std::min(count, kMaxFonts); ++k) {
         const std::string key = "Font" + std::to_string(k);
         std::string name = trimmed(m_file.readString(kSection, key, ""));
         if (!name.empty())
             m_fontNames.push_back(std::move(name));
-        else if (m_verbose)
+        else if (m_verbose && reported++ < kMaxEmptyReports)
             m_prompts.message(kCaption, "Parameter " + key + " is empty", Icon::Information);
     }
     m_loaded = true;
@@ -177,6 +247,8 @@ std::string TRTFHandling::CodeText(int index) const {
 }
 
 std::string rtfDiagram(const TChessPosition& position, const TRTFHandling& fonts, int fontSize) {
+    // A size no RTF reader takes (a damaged settings file) is written as 24 points.
+    if (fontSize < 1 || fontSize > kMaxFontSize) fontSize = 24;
     const std::string size = std::to_string(fontSize * 2);
     std::string out;
     for (const std::string& line :
@@ -211,17 +283,7 @@ std::string rtfDiagram(const TChessPosition& position, const TRTFHandling& fonts
 }
 
 std::string rtfDiagramText(const TChessPosition& position, const TRTFHandling& fonts) {
-    auto character = [&fonts](int index) {
-        const int c = fonts.code(index);
-        std::string utf8;
-        if (c < 0x80) {
-            utf8 += static_cast<char>(c);
-        } else {
-            utf8 += static_cast<char>(0xC0 | (c >> 6));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
-        return utf8;
-    };
+    auto character = [&fonts](int index) { return windows1252(fonts.code(index)); };
     const bool border = fonts.borderAvailable();
     auto edge = [&](int left, int middle, int right) {
         std::string line = "\t" + character(left);
@@ -258,7 +320,12 @@ bool writeRtfFile(Prompts& prompts, SettingsStore* settings, const std::string& 
         prompts.message(kCaption, "Can't write " + path + ": " + written.error, Icon::Error);
         return false;
     }
-    if (settings) settings->writeString("History", "LastRTFdirectory", folderWithSeparator(path));
+    // The file is written; a settings file that cannot take the folder does not undo that.
+    try {
+        if (settings)
+            settings->writeString("History", "LastRTFdirectory", folderWithSeparator(path));
+    } catch (const std::exception&) {
+    }
     return true;
 }
 

@@ -16,6 +16,8 @@
 #include "chess_diagram.h"
 #include "gif_decode.h"
 #include "main_window.h"
+#include "pgn_export.h"
+#include "program_info.h"
 #include "scripted_prompts.h"
 #include "temp_folder.h"
 #include "when_modal.h"
@@ -83,6 +85,25 @@ TEST_F(TextExports, CopyAndSaveTheCurrentPositionAsRtfAndHtml) {
     act("miCopyasHTML")->trigger();
     EXPECT_EQ(clipboard.text(), htmlDiagram(position, {}));
     EXPECT_FALSE(clipboard.rich.has_value());
+}
+
+TEST_F(TextExports, PgnOfTheCurrentLineAndOfTheWholeFile) {
+    start("");
+    const std::string lines[] = {"4k3/8/8/8/8/8/8/4K3 w - - bm Kd2; id \"a\";",
+                                 "4k3/8/8/8/8/8/8/3K4 b - - id \"b\";"};
+    folder.write("two.epd", lines[0] + "\r\n" + lines[1] + "\r\n");
+    prompts.file(folder.path("two.epd"));
+    act("miOpenFile")->trigger();
+    act("actNextEPD")->trigger();
+    act("miCopyasPGN")->trigger();
+    EXPECT_EQ(clipboard.text(), pgnClipboardGame(lines[1], ProgramInfo::kTitle, pgnToday()));
+
+    prompts.file(folder.path("two.pgn"));
+    act("miExportPGN")->trigger();
+    EXPECT_EQ(prompts.shown().back().request.fileName, "two");
+    EXPECT_EQ(folder.read("two.pgn"),
+              pgnGameOfLine(lines[0], 1, "two", {}, ProgramInfo::kTitle, pgnToday()) +
+                  pgnGameOfLine(lines[1], 2, "two", {}, ProgramInfo::kTitle, pgnToday()));
 }
 
 TEST_F(TextExports, HtmlOptionsAreTakenOverAndThePieceImagesWritten) {

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <vector>
 
+#include "golden_file.h"
 #include "html_export.h"
 #include "ini_settings.h"
 #include "rtf_export.h"
@@ -13,22 +14,12 @@
 
 namespace {
 
-const std::string kGolden = std::string(BRISVANE_TESTDATA_DIR) + "/export/";
 const std::string kShippedFonts = BRISVANE_CHESS_FONTS_INI;
 
 TChessPosition initialPosition() {
     TChessPosition position;
     position.Inicialize();
     return position;
-}
-
-// Compares with a golden file; BRISVANE_WRITE_GOLDEN=1 writes it instead (then read it).
-void expectGolden(const std::string& name, const std::string& text) {
-    const std::string path = kGolden + name;
-    if (std::getenv("BRISVANE_WRITE_GOLDEN")) std::ofstream(path, std::ios::binary) << text;
-    std::ifstream in(path, std::ios::binary);
-    ASSERT_TRUE(in) << path;
-    EXPECT_EQ(text, std::string(std::istreambuf_iterator<char>(in), {})) << name;
 }
 
 std::vector<std::string> crlfLines(const std::string& text) {
@@ -94,6 +85,9 @@ TEST(HtmlDiagram, BothLayoutsMatchTheirGoldenFilesAndAreWellFormed) {
     EXPECT_NE(htmlDiagram(position, {5, false, 38, "images/pieces/"})
                   .find("<IMG SRC=\"images/pieces/wpb.gif\">"),
               std::string::npos);
+    EXPECT_NE(
+        htmlDiagram(position, {5, false, 38, "a\"b&c/"}).find("<IMG SRC=\"a&quot;b&amp;c/wpb"),
+        std::string::npos);
 
     position.PutPieceOnSquare(13, 34);
     try {
@@ -164,9 +158,24 @@ TEST(HtmlDiagram, PieceImagesAskOnceBeforeReplacingAny) {
 
 TEST(ChessFonts, CodesAreNumbersOrOneEscapedCharacterOfOneByte) {
     const std::pair<const char*, int> cases[] = {
-        {"97", 97},  {" 97 ", 97}, {"\\t", 116}, {"\\1", 49},        {"0", 0},    {"255", 255},
-        {"256", -1}, {"-1", -1},   {"300", -1},  {"\\tt", -1},       {"\\", -1},  {"", -1},
-        {"9a", -1},  {"abc", -1},  {"0x61", -1}, {"\\\xC3\xA9", -1}, {"1 2", -1},
+        {"97", 97},
+        {" 97 ", 97},
+        {"\\t", 116},
+        {"\\1", 49},
+        {"0", 0},
+        {"255", 255},
+        {"256", -1},
+        {"-1", -1},
+        {"300", -1},
+        {"\\tt", -1},
+        {"\\", -1},
+        {"", -1},
+        {"9a", -1},
+        {"abc", -1},
+        {"0x61", -1},
+        {"\\\xC3\xA9", 233},
+        {"\\\xE2\x82\xAC", -1},
+        {"1 2", -1},
     };
     for (const auto& [text, code] : cases)
         EXPECT_EQ(parseChessFontCode(text), code) << text;
@@ -230,14 +239,23 @@ TEST(ChessFonts, TheFontListAndItsMessages) {
          true,
          {"A"},
          {"Parameter Font2 is empty"}},
+        // A damaged count is read up to 1000 fonts, with ten reports at most.
+        {"huge count",
+         "[Chess Fonts]\nFonts=2000000000\nFont1=A\nFont999=B\nFont1001=C\n",
+         true,
+         {"A", "B"},
+         std::vector<std::string>(10, "")},
     };
     for (const Case& c : cases) {
         FontFile file(c.file);
         EXPECT_EQ(file.fonts->loaded(), c.loaded) << c.name;
         EXPECT_EQ(file.fonts->fontNames(), c.fonts) << c.name;
         std::vector<std::string> expected = c.messages;
-        for (std::string& m : expected)
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            std::string& m = expected[i];
+            if (m.empty()) m = "Parameter Font" + std::to_string(i + 2) + " is empty";
             if (m.back() == '@') m.replace(m.size() - 1, 1, file.folder.path("ChessFonts.ini"));
+        }
         EXPECT_EQ(file.prompts.messages(), expected) << c.name;
         EXPECT_EQ(FontFile(c.file, false).prompts.messages().size(), 0u) << c.name;
     }
@@ -325,6 +343,14 @@ TEST(RtfDiagram, TheShippedFontsGiveTheGoldenDocuments) {
     EXPECT_EQ(plainLines.size(), 12u + 8u + 1u);
     EXPECT_EQ(plainLines[1], "{\\f1\\fnil\\fprq2 Plain \\{x\\}\\\\\\'e9;}}");
     EXPECT_EQ(plainLines.back(), "\\f0\\fs22\\par}");
+    // A UTF-8 name in Unicode escapes, a ";" that would end the entry escaped, and a size no
+    // reader takes written as 24 points.
+    FontFile named("[Chess Fonts]\nFonts=1\nFont1=Schach \xC3\x9C;1\n" +
+                   fontSection("Schach \xC3\x9C;1", 26));
+    ASSERT_TRUE(named.fonts->LoadFont(1));
+    const auto namedLines = crlfLines(rtfDiagram(position, *named.fonts, 0));
+    EXPECT_EQ(namedLines[1], "{\\f1\\fnil\\fprq2 Schach \\u220?\\'3b1;}}");
+    EXPECT_EQ(namedLines[11], "\\f1\\fs48");
 
     position.PutPieceOnSquare(14, 77);
     try {
