@@ -7,6 +7,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "export_words.h"
+#include "qt_multilang.h"
 #include "qt_text.h"
 
 namespace {
@@ -61,6 +63,7 @@ THTMLOptions::THTMLOptions(QWidget* parent) : QDialog(parent) {
         if (savePieceImages) savePieceImages(m_pixels->currentIndex() + 25);
     });
     setFixedSize(312, 260);
+    new TMultiLang(this, kHTMLOptionsWords);
 }
 
 void THTMLOptions::OnShow() {
@@ -105,6 +108,7 @@ TRTFOptions::TRTFOptions(Prompts& prompts, QWidget* parent) : QDialog(parent), m
     connect(ok, &QPushButton::clicked, this, &TRTFOptions::BtnOKClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     setFixedSize(336, 266);
+    new TMultiLang(this, kRTFOptionsWords, &m_prompts);
 }
 
 void TRTFOptions::OnShow() {

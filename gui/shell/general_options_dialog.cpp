@@ -7,6 +7,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "main_window_words.h"
+#include "qt_multilang.h"
+
 ColorSwatch::ColorSwatch(QWidget* parent) : QFrame(parent) {
     setFrameShape(QFrame::Box);
     setAutoFillBackground(true);
@@ -89,6 +92,14 @@ TGeneralOpt::TGeneralOpt(Prompts& prompts, QWidget* parent) : QDialog(parent), m
     cancel->setGeometry(300, 216, 76, 30);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     setFixedSize(384, 256);
+    // A click on a language shows every open window in it at once; Cancel goes back.
+    for (QRadioButton* button : {m_english, m_german})
+        connect(button, &QRadioButton::clicked, this, [this] {
+            switchAllLanguages(languageColumnOfSetting(m_german->isChecked() ? 1 : 0));
+        });
+    connect(this, &QDialog::rejected, this,
+            [this] { switchAllLanguages(languageColumnOfSetting(m_options.language)); });
+    new TMultiLang(this, kGeneralOptWords, &m_prompts);
 }
 
 void TGeneralOpt::OnShow() {

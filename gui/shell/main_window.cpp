@@ -38,6 +38,8 @@
 #include "image_commands.h"
 #include "export_dialogs.h"
 #include "ini_settings.h"
+#include "main_window_words.h"
+#include "qt_multilang.h"
 #include "pgn_export.h"
 #include "program_info.h"
 #include "info_boxes.h"
@@ -251,6 +253,10 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     applyOptions();
     m_document->showCurrentLine();
     setWindowTitle(QStringLiteral("Brisvane"));
+    // The window's texts in the current language; a switch shows the current line again.
+    m_language = new TMultiLang(this, kMainFormWords, m_prompts);
+    m_language->language().AfterLanguageChanged = [this](int) { applyDisplay(); };
+    switchAllLanguages(languageColumnOfSetting(m_options.language));
 }
 
 ImportEnvironment TMainForm::importEnvironment() {
@@ -311,6 +317,7 @@ void TMainForm::applyOptions() {
     m_diagram->SetDarkSquareColor(TChessDiagram2D::colorOf(m_options.darkSquares));
     m_diagram->SetLightSquareColor(TChessDiagram2D::colorOf(m_options.lightSquares));
     m_document->setLanguage(languageFromSetting(m_options.language));
+    if (m_language) switchAllLanguages(languageColumnOfSetting(m_options.language));
     updateConditions();
 }
 

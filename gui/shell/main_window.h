@@ -32,6 +32,7 @@ class TPGNselect;
 class TImageExports;
 class THTMLOptions;
 class TRTFOptions;
+class TMultiLang;
 class BoardSetupLineEditor;
 
 // The document's lines as a list model: rows are read from the document when they are shown,
@@ -182,6 +183,7 @@ private:
     bool m_rtfFontLoaded = false;
     THTMLOptions* m_htmlOptions = nullptr;
     TRTFOptions* m_rtfOptions = nullptr;
+    TMultiLang* m_language = nullptr;
     TPGNselect* m_pgnSelect = nullptr;
     THelpWindow* m_helpWindow = nullptr;
     std::string m_manualPath;  // "" when the manual is missing

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "multi_lang.h"
+
+// The word tables of the HTML and RTF options dialogs.
+extern const WordTable kHTMLOptionsWords;
+extern const WordTable kRTFOptionsWords;
