@@ -131,13 +131,14 @@ void TBaseMultiLang::SetDefaultEnabled(bool on) {
 }
 
 void switchAllLanguages(int column) {
+    // Current first: the windows' after-switch hooks build their run-time texts in it.
+    if (column >= 0 && column < TBaseMultiLang::kLanguages) g_current = column;
     // A copy: a window's after-switch hook may open or close windows.
     const std::vector<TBaseMultiLang*> components = registered();
     for (TBaseMultiLang* component : components)
         if (std::find(registered().begin(), registered().end(), component) != registered().end() &&
             component->Languages() > column)
             component->SetActiveLanguage(column);
-    g_current = column;
 }
 
 int currentLanguageColumn() {

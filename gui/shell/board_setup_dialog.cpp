@@ -11,12 +11,20 @@
 
 #include "chess_diagram.h"
 #include "command_guard.h"
+#include "multi_lang.h"
 #include "opcode_dialog.h"
+#include "qt_multilang.h"
+#include "shell_words.h"
 
 namespace {
 
 QString latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A text the dialog sets while it runs, in the program's language.
+QString shown(std::string_view english) {
+    return QString::fromStdString(translated(kBoardSetupTexts, english, currentLanguageColumn()));
 }
 
 MouseButton buttonOf(Qt::MouseButton button) {
@@ -52,6 +60,7 @@ MenuPanel::MenuPanel(QWidget* parent) : QFrame(parent) {
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Raised);
     auto* caption = new QLabel(QStringLiteral("Menue"), this);
+    caption->setObjectName(QStringLiteral("LblMenue"));
     caption->setAlignment(Qt::AlignCenter);
     caption->setAttribute(Qt::WA_TransparentForMouseEvents);
     caption->setGeometry(0, 0, 120, 28);
@@ -126,8 +135,10 @@ TBoardSetup::TBoardSetup(Prompts& prompts, bool checkOff, const QColor& darkSqua
         return box;
     };
     auto* whiteLabel = new QLabel(QStringLiteral("White"), castling);
+    whiteLabel->setObjectName(QStringLiteral("LblCastleWhite"));
     whiteLabel->setGeometry(8, 20, 60, 18);
     auto* blackLabel = new QLabel(QStringLiteral("Black"), castling);
+    blackLabel->setObjectName(QStringLiteral("LblCastleBlack"));
     blackLabel->setGeometry(72, 20, 60, 18);
     m_whiteShort = makeBox("CBWoo", QStringLiteral("O-O"), 6, 36, &BoardSetupState::whiteKingside);
     m_whiteLong =
@@ -199,6 +210,9 @@ TBoardSetup::TBoardSetup(Prompts& prompts, bool checkOff, const QColor& darkSqua
     connect(cancel, &QPushButton::clicked, this, &TBoardSetup::BtnCancelClick);
 
     setFixedSize(right + 6 * 46 + 8, 8 + 304 + 34);
+    // The hints and the counters follow the state: shown again in the new language.
+    auto* words = new TMultiLang(this, kBoardSetupWords);
+    words->language().AfterLanguageChanged = [this](int) { sync(); };
     sync();
 }
 
@@ -211,11 +225,11 @@ void TBoardSetup::sync() {
     m_syncing = true;
     const BoardSetupState& state = m_editor.state();
     if (!(m_diagram->position() == state.board)) m_diagram->showPosition(state.board);
-    m_diagram->setToolTip(QString::fromLatin1(m_editor.diagramHint()));
+    m_diagram->setToolTip(shown(m_editor.diagramHint()));
     for (std::size_t i = 0; i < m_panels.size(); ++i) {
         const int number = static_cast<int>(i) + 1;
         m_panels[i]->setLowered(number == m_editor.selectedPanel());
-        m_panels[i]->setToolTip(QString::fromLatin1(m_editor.panelHint(number)));
+        m_panels[i]->setToolTip(shown(m_editor.panelHint(number)));
     }
     m_white->setChecked(state.whiteToMove);
     m_black->setChecked(!state.whiteToMove);
@@ -226,7 +240,7 @@ void TBoardSetup::sync() {
     m_enPassant->setCurrentIndex(state.enPassantIndex);
     m_counters->setText(state.moveCounters.empty()
                             ? QString()
-                            : QStringLiteral("Move counters: ") +
+                            : shown("Move counters: ") +
                                   QString::fromStdString(state.moveCounters));
     m_syncing = false;
 }

@@ -14,7 +14,10 @@
 #include <QPushButton>
 
 #include "file_selection.h"
+#include "multi_lang.h"
+#include "qt_multilang.h"
 #include "qt_prompts.h"
+#include "shell_words.h"
 
 namespace fs = std::filesystem;
 
@@ -99,12 +102,20 @@ TMySelectionDialog::TMySelectionDialog(bool pickFolder, QWidget* parent)
         m_files->setEnabled(false);
         m_filterList->hide();
         m_filterList->setEnabled(false);
+        m_title = "Select folder";
     }
     setFixedSize(520, 340);
+    // The caption is the title shown when the caller gives none; a title the caller gave stays.
+    auto* words = new TMultiLang(this, m_pickFolder ? kMySelDirDialogWords : kMyOpenDialogWords);
+    words->language().AfterLanguageChanged = [this](int) {
+        if (m_titleGiven) setWindowTitle(fromBytes(m_title));
+    };
 }
 
 void TMySelectionDialog::setTitle(const std::string& title) {
-    if (!title.empty()) m_title = title;
+    if (title.empty()) return;
+    m_title = title;
+    m_titleGiven = true;
 }
 void TMySelectionDialog::setFilter(const std::string& filter) {
     if (!filter.empty()) m_filter = filter;
@@ -122,7 +133,7 @@ int TMySelectionDialog::exec() {
 }
 
 void TMySelectionDialog::OnShow() {
-    setWindowTitle(fromBytes(m_title));
+    if (m_titleGiven) setWindowTitle(fromBytes(m_title));
     m_folder = currentFolder();
     if (!m_initialDir.empty()) {
         if (m_pickFolder) {
@@ -138,7 +149,9 @@ void TMySelectionDialog::OnShow() {
     m_masks = {QStringLiteral("*")};
     if (!m_filter.empty()) {
         m_filterList->clear();
-        for (const auto& entry : FileSelection::parseFilter(m_filter)) {
+        // The default filter is shown in the program's language.
+        const std::string filter = translated(kFileDialogTexts, m_filter, currentLanguageColumn());
+        for (const auto& entry : FileSelection::parseFilter(filter)) {
             QStringList masks;
             for (const std::string& mask : entry.masks)
                 masks << fromBytes(mask);

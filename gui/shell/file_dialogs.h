@@ -52,7 +52,9 @@ private:
     void fillFiles();
 
     bool m_pickFolder;
+    // The default title, in English; the window shows it in the program's language.
     std::string m_title = "Open file";
+    bool m_titleGiven = false;
     std::string m_filter = "All files (*.*)|*.*";
     std::string m_initialDir;
     std::string m_fileName;

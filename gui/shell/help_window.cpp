@@ -8,17 +8,15 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "multi_lang.h"
+#include "qt_multilang.h"
+#include "shell_words.h"
+
 namespace {
 
-const char* const kHelpOnHelp =
-    "<h1>Using the help window</h1>"
-    "<p><b>Contents</b> shows the manual from its first page. Links in the text lead to the "
-    "sections they name; <b>Back</b> returns to where you were.</p>"
-    "<p><b>Search</b>: type a word into the search field and press Return or <b>Find</b>. "
-    "The next place where the word stands is marked; press Return again for the one after. "
-    "The search starts again at the top when it reaches the end.</p>"
-    "<p>The window stays open beside the program; close it as any other window. It closes "
-    "when the program ends.</p>";
+QString helpText(std::string_view key) {
+    return QString::fromStdString(wordOf(kHelpWindowTexts, key, currentLanguageColumn()));
+}
 
 }  // namespace
 
@@ -32,7 +30,6 @@ THelpWindow::THelpWindow(const QString& manualPath, QWidget* parent)
     m_browser->setObjectName(QStringLiteral("HelpText"));
     m_browser->setOpenExternalLinks(true);
     m_search->setObjectName(QStringLiteral("HelpSearch"));
-    m_search->setPlaceholderText(QStringLiteral("Keyword"));
 
     auto* contents = new QPushButton(QStringLiteral("&Contents"), this);
     contents->setObjectName(QStringLiteral("BtnContents"));
@@ -48,12 +45,17 @@ THelpWindow::THelpWindow(const QString& manualPath, QWidget* parent)
     auto findTyped = [this] { find(m_search->text()); };
     connect(findButton, &QPushButton::clicked, this, findTyped);
     connect(m_search, &QLineEdit::returnPressed, this, findTyped);
+    // A page of the manual (a link, Back) takes the place of the help on help.
+    connect(m_browser, &QTextBrowser::sourceChanged, this, [this] { m_showingHelpOnHelp = false; });
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(contents);
     bar->addWidget(back);
     bar->addSpacing(12);
-    bar->addWidget(new QLabel(QStringLiteral("Search:"), this));
+    auto* searchLabel = new QLabel(QStringLiteral("Search:"), this);
+    searchLabel->setObjectName(QStringLiteral("LblSearch"));
+    searchLabel->setBuddy(m_search);
+    bar->addWidget(searchLabel);
     bar->addWidget(m_search, 1);
     bar->addWidget(findButton);
     bar->addSpacing(12);
@@ -62,6 +64,16 @@ THelpWindow::THelpWindow(const QString& manualPath, QWidget* parent)
     layout->addLayout(bar);
     layout->addWidget(m_browser, 1);
     resize(720, 560);
+    // The placeholder and the help on help are set in the program's language.
+    auto* words = new TMultiLang(this, kHelpWindowWords);
+    words->language().AfterLanguageChanged = [this](int) { showLanguage(); };
+    showLanguage();
+}
+
+void THelpWindow::showLanguage() {
+    m_search->setPlaceholderText(helpText("Keyword"));
+    // The help on help, while it is the page shown, in the new language.
+    if (m_showingHelpOnHelp) m_browser->setHtml(helpText("HelpOnHelp"));
 }
 
 void THelpWindow::present() {
@@ -77,6 +89,7 @@ void THelpWindow::showContents() {
     else
         m_browser->setSource(manual);
     m_showingManual = true;
+    m_showingHelpOnHelp = false;
     m_browser->moveCursor(QTextCursor::Start);
     present();
 }
@@ -90,8 +103,9 @@ void THelpWindow::showSearch(const QString& keyword) {
 }
 
 void THelpWindow::showHelpOnHelp() {
-    m_browser->setHtml(QString::fromLatin1(kHelpOnHelp));
+    m_browser->setHtml(helpText("HelpOnHelp"));
     m_showingManual = false;
+    m_showingHelpOnHelp = true;
     present();
 }
 

@@ -27,9 +27,12 @@ public:
 
 private:
     void present();
+    // The texts the window sets itself, in the program's language.
+    void showLanguage();
 
     QString m_manualPath;
     bool m_showingManual = false;
+    bool m_showingHelpOnHelp = false;
     QTextBrowser* m_browser;
     QLineEdit* m_search;
 };

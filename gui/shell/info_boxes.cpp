@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 
 #include "program_info.h"
+#include "qt_multilang.h"
+#include "shell_words.h"
 
 namespace {
 
@@ -90,6 +92,7 @@ TWebBox::TWebBox(ClipboardAccess& clipboard, Opener open, QWidget* parent) : QDi
     // OK is the default and the cancel button: Escape closes the box too.
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    new TMultiLang(this, kWebBoxWords);
 }
 
 TLicenceBox::TLicenceBox(QWidget* parent) : QDialog(parent) {

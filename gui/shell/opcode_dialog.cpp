@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -13,6 +14,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QValidator>
+
+#include "qt_multilang.h"
+#include "shell_words.h"
 
 namespace {
 
@@ -84,7 +88,10 @@ TOpcodeSetup::TOpcodeSetup(Prompts& prompts, QWidget* parent)
             edit->setMaxLength(std::numeric_limits<int>::max());
             if (info.maxLength() > 0) edit->setValidator(new TypingLimit(edit, info.maxLength()));
             editor = edit;
-            forms[static_cast<std::size_t>(info.page)]->addRow(opcode, edit);
+            auto* label = new QLabel(opcode, page);
+            label->setObjectName(QStringLiteral("LB") + opcode);
+            label->setBuddy(edit);
+            forms[static_cast<std::size_t>(info.page)]->addRow(label, edit);
         }
         editor->setObjectName(name);
         if (!info.hint.empty())
@@ -122,6 +129,22 @@ TOpcodeSetup::TOpcodeSetup(Prompts& prompts, QWidget* parent)
     layout->addLayout(kept);
     layout->addLayout(buttons);
     setFixedSize(520, 420);
+
+    // The table names the text fields for their hints, which empties them: what they hold
+    // comes back after the switch.
+    auto* words = new TMultiLang(this, kOpcodeSetupWords);
+    auto held = std::make_shared<std::vector<QString>>();
+    words->language().BeforeLanguageChange = [this, held](int, bool&) {
+        held->clear();
+        for (const QLineEdit* edit : findChildren<QLineEdit*>())
+            held->push_back(edit->text());
+    };
+    words->language().AfterLanguageChanged = [this, held](int) {
+        const QList<QLineEdit*> edits = findChildren<QLineEdit*>();
+        for (qsizetype i = 0; i < edits.size() && i < static_cast<qsizetype>(held->size()); ++i)
+            edits[i]->setText((*held)[static_cast<std::size_t>(i)]);
+        m_keptLine->setCursorPosition(0);
+    };
 }
 
 QLineEdit* TOpcodeSetup::field(std::string_view opcode) const {
