@@ -1,6 +1,8 @@
 #include "analyse_options_dialog.h"
 
 #include <filesystem>
+#include <memory>
+#include <vector>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,8 +18,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "analysis_words.h"
 #include "file_dialogs.h"
+#include "multi_lang.h"
+#include "qt_multilang.h"
 #include "qt_text.h"
+#include "shell_words.h"
 #include "text_file.h"
 
 namespace {
@@ -39,6 +45,14 @@ QLineEdit* pathField(const char* name, QWidget* parent) {
     field->setReadOnly(true);
     field->setToolTip(QStringLiteral("Click to choose the program"));
     return field;
+}
+
+// A field's caption in the form, named for the word table.
+QLabel* fieldLabel(const char* name, const char* text, QWidget* field, QWidget* parent) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setBuddy(field);
+    return label;
 }
 
 // A path field opens its selector when clicked.
@@ -98,29 +112,31 @@ TAnalyseOpts::TAnalyseOpts(Prompts& prompts, Setup setup, QWidget* parent)
 
     QFormLayout* crafty = page("TSCrafty");
     m_paths[1] = pathField("EditCrafty", this);
-    crafty->addRow(QStringLiteral("Crafty location"), m_paths[1]);
+    crafty->addRow(fieldLabel("LblCrafty", "Crafty location", m_paths[1], this), m_paths[1]);
     m_changeToCrafty = new QCheckBox(QStringLiteral("Change to Crafty location"), this);
     m_changeToCrafty->setObjectName(QStringLiteral("CBChangeToCrafty"));
     crafty->addRow(m_changeToCrafty);
 
     QFormLayout* vanta9 = page("TSVanta9");
     m_paths[2] = pathField("EditVanta9", this);
-    vanta9->addRow(QStringLiteral("Vanta 9 location"), m_paths[2]);
+    vanta9->addRow(fieldLabel("LblVanta9", "Vanta 9 location", m_paths[2], this), m_paths[2]);
     m_hashV9 = hashList("CBHashSizeV9", this);
-    vanta9->addRow(QStringLiteral("Hashtable size"), m_hashV9);
+    vanta9->addRow(fieldLabel("LblHashSizeV9", "Hashtable size", m_hashV9, this), m_hashV9);
     m_waitV9 = new QCheckBox(QStringLiteral("Wait for analysis result"), this);
     m_waitV9->setObjectName(QStringLiteral("CBWaitV9"));
     vanta9->addRow(m_waitV9);
 
     QFormLayout* engine = page("TSVantaEngine");
     m_paths[3] = pathField("EditVantaEngine", this);
-    engine->addRow(QStringLiteral("Vanta engine location"), m_paths[3]);
+    engine->addRow(fieldLabel("LblVantaEngine", "Vanta engine location", m_paths[3], this),
+                   m_paths[3]);
     m_hashVE = hashList("CBHashSizeVE", this);
-    engine->addRow(QStringLiteral(" Hashtable size"), m_hashVE);
+    engine->addRow(fieldLabel("LblHashSizeVE", " Hashtable size", m_hashVE, this), m_hashVE);
     m_selectEngine = new QComboBox(this);
     m_selectEngine->setObjectName(QStringLiteral("CBSelectEngine"));
     m_selectEngine->addItems({QStringLiteral("Vanta Cyclor 2"), QStringLiteral("Vanta 9")});
-    engine->addRow(QStringLiteral("Select engine"), m_selectEngine);
+    engine->addRow(fieldLabel("LblSelectEngine", "Select engine", m_selectEngine, this),
+                   m_selectEngine);
     auto* tools = new QHBoxLayout;
     m_picture = new QToolButton(this);
     m_picture->setObjectName(QStringLiteral("SpeedBtnEngine"));
@@ -142,13 +158,14 @@ TAnalyseOpts::TAnalyseOpts(Prompts& prompts, Setup setup, QWidget* parent)
 
     QFormLayout* generic = page("TSGeneric");
     m_paths[4] = pathField("EditGeneric", this);
-    generic->addRow(QStringLiteral("Generic location"), m_paths[4]);
+    generic->addRow(fieldLabel("LblGeneric", "Generic location", m_paths[4], this), m_paths[4]);
     m_changeToGeneric = new QCheckBox(QStringLiteral("Change to generic location"), this);
     m_changeToGeneric->setObjectName(QStringLiteral("CBChangeToGeneric"));
     generic->addRow(m_changeToGeneric);
     m_genericCmdLine = new QLineEdit(this);
     m_genericCmdLine->setObjectName(QStringLiteral("EditGenericCmdLine"));
-    generic->addRow(QStringLiteral("Generic command line"), m_genericCmdLine);
+    generic->addRow(fieldLabel("LblGenericCmdLine", "Generic command line", m_genericCmdLine, this),
+                    m_genericCmdLine);
     m_useEpd = new QRadioButton(QStringLiteral("Use EPD file"), this);
     m_useEpd->setObjectName(QStringLiteral("RBUseEPD"));
     m_usePgn = new QRadioButton(QStringLiteral("Use PGN file"), this);
@@ -180,6 +197,21 @@ TAnalyseOpts::TAnalyseOpts(Prompts& prompts, Setup setup, QWidget* parent)
     layout->addLayout(body);
     layout->addLayout(buttons);
     setFixedSize(640, 300);
+
+    // The table names the path fields for their hints, which empties them: what they hold
+    // comes back after the switch, as does the engine picture's hint in the new language.
+    auto* words = new TMultiLang(this, kAnalyseOptsWords);
+    auto held = std::make_shared<std::vector<QString>>();
+    words->language().BeforeLanguageChange = [this, held](int, bool&) {
+        held->clear();
+        for (int engineIndex = 1; engineIndex <= 4; ++engineIndex)
+            held->push_back(m_paths[engineIndex]->text());
+    };
+    words->language().AfterLanguageChanged = [this, held](int) {
+        for (std::size_t i = 0; i < held->size(); ++i)
+            m_paths[i + 1]->setText(held->at(i));
+        if (m_pictureHint) showPictureHint(m_pictureHint);
+    };
 }
 
 void TAnalyseOpts::showPage(int page) {
@@ -208,9 +240,7 @@ void TAnalyseOpts::OnShow() {
     m_changeToGeneric->setChecked(c.changeToGenericLocation);
     m_genericCmdLine->setText(displayText(c.genericCmdLine));
     (c.genericEpdFile ? m_useEpd : m_usePgn)->setChecked(true);
-    m_picture->setToolTip(m_selectEngine->currentIndex() == 1
-                              ? QStringLiteral("Click for reconfiguring with Vanta Cyclor 2 engine")
-                              : QStringLiteral("Click for reconfiguring with Vanta 9 engine"));
+    showPictureHint(m_selectEngine->currentIndex() == 1 ? "HintToCyclor" : "HintToVanta9");
 }
 
 int TAnalyseOpts::exec() {
@@ -238,42 +268,27 @@ AnalyseChoice TAnalyseOpts::choice() const {
 }
 
 void TAnalyseOpts::choosePath(int engine) {
-    struct Selector {
-        const char* title;
-        const char* filter;
-        const char* ownTitle;
-        const char* ownFilter;
-    };
-    static const Selector selectors[] = {
-        {},
-        {"Select Crafty location", "Crafty (*.EXE)|*.EXE", "Brisvane: Select Crafty location",
-         "Crafty (*.EXE)|*.EXE|Crafty PIF file (*.PIF)|*.PIF"},
-        {"Select Vanta 9 location", "Vanta 9 (*.EXE)|*.EXE", "Brisvane: Select Vanta 9 location",
-         "Vanta 9 (*.EXE)|*.EXE|Vanta 9 PIF file (*.PIF)|*.PIF"},
-        {"Select Vanta engine location", "Vanta Engine (*.EXE)|*.EXE",
-         "Brisvane: Select Vanta engine location",
-         "Vanta engine (*.EXE)|*.EXE|Vanta engine PIF file (*.PIF)|*.PIF"},
-        {"Select Generic location", "Program (*.EXE)|*.EXE|Batch (*.BAT)|*.BAT",
-         "Brisvane: Select Generic location",
-         "Program (*.EXE)|*.EXE|PIF file (*.PIF)|*.PIF|Batch (*.BAT)|*.BAT"},
-    };
+    // The selectors' titles and filters, as keys of kAnalysisTexts.
+    static const char* const kinds[] = {"", "Crafty", "Vanta9", "VantaEngine", "Generic"};
     if (engine < 1 || engine > 4) return;
-    const Selector& s = selectors[engine];
+    const std::string kind = kinds[engine];
+    const int column = currentLanguageColumn();
+    auto text = [column](const std::string& key) { return wordOf(kAnalysisTexts, key, column); };
     const std::string current = toBytes(m_paths[engine]->text());
     // Programs have no extension here: every file is offered too.
-    const std::string all = "|All files (*)|*";
+    const std::string all = text("FilterAllFiles");
     std::optional<std::string> chosen;
     if (m_setup.ownFileSelector) {
         TMyOpenDialog dialog(this);
-        dialog.setTitle(s.ownTitle);
-        dialog.setFilter(std::string(s.ownFilter) + all);
+        dialog.setTitle(text("OwnSelect" + kind));
+        dialog.setFilter(text("OwnFilter" + kind) + all);
         dialog.setInitialDir(folderOf(current));
         dialog.setFileName(fileNameOf(current));
         if (dialog.exec() == QDialog::Accepted) chosen = dialog.fileName();
     } else {
         FileDialogRequest request;
-        request.title = s.title;
-        request.filter = std::string(s.filter) + all;
+        request.title = text("Select" + kind);
+        request.filter = text("Filter" + kind) + all;
         request.initialDir = folderOf(current);
         chosen = m_prompts.chooseOpenFile(request);
     }
@@ -287,13 +302,18 @@ void TAnalyseOpts::toggleAddOnEngine() {
         m_paths[3]->setText(displayText(cyclor));
         m_selectEngine->setCurrentIndex(0);
         m_hashVE->setCurrentIndex(0);
-        m_picture->setToolTip(QStringLiteral("Click for reconfiguring with Vanta 9 engine"));
+        showPictureHint("HintToVanta9");
     } else if (isFile(vanta9)) {
         m_paths[3]->setText(displayText(vanta9));
         m_selectEngine->setCurrentIndex(1);
         m_hashVE->setCurrentIndex(4);
-        m_picture->setToolTip(QStringLiteral("Click for reconfiguring with Vanta Cyclor 2 engine"));
+        showPictureHint("HintToCyclor");
     }
+}
+
+void TAnalyseOpts::showPictureHint(const char* key) {
+    m_pictureHint = key;
+    m_picture->setToolTip(displayText(wordOf(kAnalysisTexts, key, currentLanguageColumn())));
 }
 
 void TAnalyseOpts::BtnOKClick() {

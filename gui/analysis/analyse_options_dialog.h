@@ -45,6 +45,8 @@ public:
 private:
     void BtnOKClick();
     void showPage(int page);
+    // The engine picture's hint (a key of kAnalysisTexts), in the program's language.
+    void showPictureHint(const char* key);
 
     Prompts& m_prompts;
     Setup m_setup;
@@ -59,6 +61,7 @@ private:
     QComboBox* m_hashVE;
     QComboBox* m_selectEngine;
     QToolButton* m_picture;
+    const char* m_pictureHint = nullptr;
     QToolButton* m_info;
     QCheckBox* m_changeToGeneric;
     QLineEdit* m_genericCmdLine;

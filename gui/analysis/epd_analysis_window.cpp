@@ -3,6 +3,8 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <iterator>
+#include <vector>
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,10 +19,14 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include "analysis_words.h"
 #include "chess_diagram.h"
 #include "chess_position.h"
 #include "command_guard.h"
+#include "multi_lang.h"
+#include "qt_multilang.h"
 #include "qt_text.h"
+#include "shell_words.h"
 #include "small_dialogs.h"
 #include "text_file.h"
 
@@ -42,10 +48,16 @@ void paintBackground(QWidget* widget, unsigned color) {
     widget->setPalette(colors);
 }
 
-QLabel* caption(const QString& text, QWidget* parent, int x, int y) {
+QLabel* caption(const char* name, const QString& text, QWidget* parent, int x, int y) {
     auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
     label->move(x, y);
     return label;
+}
+
+// A text the window sets while it runs, in the program's language.
+std::string word(const char* key) {
+    return wordOf(kAnalysisTexts, key, currentLanguageColumn());
 }
 
 VEengTypeSet engineOfType(int type) {
@@ -84,30 +96,32 @@ TFormEngAna::TFormEngAna(Prompts& prompts, SettingsStore* settings, std::string 
 
     constexpr int left = 8 + 304 + 12;
     constexpr int width = 420;
-    caption(QStringLiteral("Engine in use"), this, left, 8);
+    QLabel* labels[7];
+    labels[0] = caption("LblEngineName", QStringLiteral("Engine in use"), this, left, 8);
     m_engineName = readOnlyField("EditEngineName", QStringLiteral("Engine in use"), this);
     m_engineName->setGeometry(left, 26, width, 24);
-    caption(QStringLiteral("EPD file to analyze"), this, left, 56);
+    labels[1] = caption("LblEPDfile", QStringLiteral("EPD file to analyze"), this, left, 56);
     m_epdFile = readOnlyField("EditEPDfile", QStringLiteral("EPD file to analyze"), this);
     m_epdFile->setGeometry(left, 74, width - 34, 24);
     auto* pick = new QPushButton(QStringLiteral("..."), this);
     m_pick = pick;
     pick->setObjectName(QStringLiteral("SpeedBtnEPDfile"));
     pick->setGeometry(left + width - 30, 74, 30, 24);
-    caption(QStringLiteral("Best move(s)"), this, left, 104);
+    labels[2] = caption("LblBM", QStringLiteral("Best move(s)"), this, left, 104);
     m_bestMoves = readOnlyField("EditBM", QStringLiteral("Best move(s)"), this);
     m_bestMoves->setGeometry(left, 122, width / 2 - 4, 24);
-    caption(QStringLiteral("Avoid move(s)"), this, left + width / 2 + 4, 104);
+    labels[3] = caption("LblAM", QStringLiteral("Avoid move(s)"), this, left + width / 2 + 4, 104);
     m_avoidMoves = readOnlyField("EditAM", QStringLiteral("Avoid move(s)"), this);
     m_avoidMoves->setGeometry(left + width / 2 + 4, 122, width / 2 - 4, 24);
 
-    caption(QStringLiteral("Average time per position "), this, left, 154);
+    labels[4] =
+        caption("LblSecsPerPos", QStringLiteral("Average time per position "), this, left, 154);
     m_seconds =
         readOnlyField("EditSecsPerPos", QStringLiteral("Time per position in seconds"), this);
     m_seconds->setGeometry(left, 172, 70, 24);
     m_time = readOnlyField("EditTimeString", QStringLiteral("Average time per position "), this);
     m_time->setGeometry(left + 76, 172, 90, 24);
-    caption(QStringLiteral("Hash size"), this, left + 180, 154);
+    labels[5] = caption("LblHashSize", QStringLiteral("Hash size"), this, left + 180, 154);
     m_hash = new QComboBox(this);
     m_hash->setObjectName(QStringLiteral("CBHashSize"));
     m_hash->setToolTip(QStringLiteral("Hash size"));
@@ -137,7 +151,7 @@ TFormEngAna::TFormEngAna(Prompts& prompts, SettingsStore* settings, std::string 
     hide->setObjectName(QStringLiteral("BtnHide"));
     hide->setGeometry(left + 290, 262, 130, 30);
 
-    caption(QStringLiteral("Actual EPD line"), this, 8, 320);
+    labels[6] = caption("LblEPD", QStringLiteral("Actual EPD line"), this, 8, 320);
     m_epdLine = readOnlyField("EditEPD", QStringLiteral("Actual EPD line"), this);
     m_epdLine->setGeometry(8, 338, left + width - 8, 24);
     m_memo = new QPlainTextEdit(this);
@@ -158,12 +172,19 @@ TFormEngAna::TFormEngAna(Prompts& prompts, SettingsStore* settings, std::string 
     });
 
     m_popup = new QMenu(this);
+    m_popup->setObjectName(QStringLiteral("PopupMenu1"));
     m_menuStart = m_popup->addAction(QStringLiteral("&Start analysis"));
+    m_menuStart->setObjectName(QStringLiteral("MIStartAnalysis"));
     m_menuStop = m_popup->addAction(QStringLiteral("S&top analysis"));
+    m_menuStop->setObjectName(QStringLiteral("MIStopAnalysis"));
     m_menuLog = m_popup->addAction(QStringLiteral("Show &logfile"));
+    m_menuLog->setObjectName(QStringLiteral("MIShowLog"));
     m_menuWriteBack = m_popup->addAction(QStringLiteral("&Write back EPD file"));
+    m_menuWriteBack->setObjectName(QStringLiteral("MIWriteBack"));
     m_menuOpen = m_popup->addAction(QStringLiteral("&Open EPD file"));
+    m_menuOpen->setObjectName(QStringLiteral("MIOpenEPD"));
     QAction* menuHide = m_popup->addAction(QStringLiteral("&Hide analysis box"));
+    menuHide->setObjectName(QStringLiteral("MIHide"));
     auto start = [this] { run([this] { m_analysis->start(); }); };
     auto stop = [this] { run([this] { m_analysis->stop(); }); };
     connect(m_start, &QPushButton::clicked, this, start);
@@ -195,6 +216,18 @@ TFormEngAna::TFormEngAna(Prompts& prompts, SettingsStore* settings, std::string 
     m_timeInput = new TFormTimeInput(prompts, this);
     m_log = new TShowLog(this);
     setFixedSize(left + width + 8, 526);
+    m_analysis->setGerman([] { return currentLanguageColumn() == 0; });
+
+    // The table names the read-only fields for their hints, which empties them; the caption
+    // follows the analysis. After a switch the window shows the analysis again, in the new
+    // language, and the captions get the size of their new texts.
+    const std::vector<QLabel*> captions(std::begin(labels), std::end(labels));
+    auto* words = new TMultiLang(this, kFormEngAnaWords);
+    words->language().AfterLanguageChanged = [this, captions](int) {
+        for (QLabel* label : captions)
+            label->adjustSize();
+        sync();
+    };
     sync();
 }
 
@@ -287,8 +320,8 @@ bool TFormEngAna::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFormEngAna::chooseTime() {
-    m_timeInput->setCaption("Brisvane: Set Vanta engine time");
-    m_timeInput->setTitle("Avg. analysis time per pos.");
+    m_timeInput->setCaption(word("TimeCaption"));
+    m_timeInput->setTitle(word("TimeTitle"));
     m_timeInput->setMinimum(5);
     m_timeInput->setValue(5);
     if (m_timeInput->exec() == QDialog::Accepted) {
@@ -298,14 +331,13 @@ void TFormEngAna::chooseTime() {
 }
 
 void TFormEngAna::showLogFile() {
-    m_log->showLines("Brisvane: Show log of analyse EPD file " + m_analysis->epdFile(),
-                     m_analysis->logLines());
+    m_log->showLines(word("LogCaption") + m_analysis->epdFile(), m_analysis->logLines());
     m_log->exec();
 }
 
 void TFormEngAna::sync() {
     const EpdAnalysisDisplay& d = m_analysis->display();
-    setWindowTitle(displayText(d.caption));
+    setWindowTitle(displayText(translated(kAnalysisTexts, d.caption, currentLanguageColumn())));
     m_engineName->setText(displayText(d.engineName));
     m_epdFile->setText(displayText(d.epdFile));
     m_bestMoves->setText(displayText(d.bestMoves));

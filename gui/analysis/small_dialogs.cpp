@@ -9,6 +9,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "analysis_words.h"
+#include "multi_lang.h"
+#include "qt_multilang.h"
 #include "qt_text.h"
 #include "single_analysis.h"
 #include "vanta_engine.h"
@@ -30,6 +33,14 @@ QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
     auto* item = new QPushButton(caption, parent);
     item->setObjectName(QString::fromLatin1(name));
     return item;
+}
+
+// A field's caption in a form, named for the word table.
+QLabel* fieldLabel(const char* name, const char* text, QWidget* field, QWidget* parent) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setBuddy(field);
+    return label;
 }
 
 QLineEdit* numberField(const char* name, QWidget* parent) {
@@ -55,9 +66,9 @@ TFormTimeInput::TFormTimeInput(Prompts& prompts, QWidget* parent)
     setCaption("Query Time");
     setTitle("Please enter time");
     auto* fields = new QFormLayout;
-    fields->addRow(QStringLiteral("Hours"), m_hours);
-    fields->addRow(QStringLiteral("Minutes"), m_minutes);
-    fields->addRow(QStringLiteral("Seconds"), m_seconds);
+    fields->addRow(fieldLabel("LblHour", "Hours", m_hours, this), m_hours);
+    fields->addRow(fieldLabel("LblMin", "Minutes", m_minutes, this), m_minutes);
+    fields->addRow(fieldLabel("LblSec", "Seconds", m_seconds, this), m_seconds);
     auto* ok = button(QStringLiteral("&OK"), "BtnOK", this);
     ok->setDefault(true);
     auto* cancel = button(QStringLiteral("&Cancel"), "BtnCancel", this);
@@ -72,6 +83,8 @@ TFormTimeInput::TFormTimeInput(Prompts& prompts, QWidget* parent)
     layout->addLayout(fields);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The default caption and title; whoever opens the dialog sets its own after this.
+    new TMultiLang(this, kFormTimeInputWords);
 }
 
 std::string TFormTimeInput::shortened(const std::string& text) {
@@ -160,6 +173,7 @@ TShowLog::TShowLog(QWidget* parent) : QDialog(parent), m_memo(new QPlainTextEdit
     layout->addWidget(m_memo);
     layout->addWidget(close, 0, Qt::AlignRight);
     resize(640, 480);
+    new TMultiLang(this, kShowLogWords);
 }
 
 void TShowLog::showLines(const std::string& caption, const std::vector<std::string>& lines) {
@@ -177,31 +191,37 @@ TFormVEinfo::TFormVEinfo(TVantaEngine& engine, unsigned backgroundColor, QWidget
     setWindowTitle(QStringLiteral("Brisvane: Vanta Engine Component Info"));
     auto* layout = new QVBoxLayout(this);
     auto* heading = new QLabel(QStringLiteral("Vanta Engine Component Information"), this);
+    heading->setObjectName(QStringLiteral("LblHeading"));
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
     layout->addWidget(heading);
     auto* form = new QFormLayout;
-    const std::pair<const char*, std::string> rows[] = {
-        {"Component version", std::to_string(engine.Version())},
-        {"Component version date", engine.VerDate()},
-        {"Component copyright", engine.Copyright()},
-        {"DLL version",
+    struct Row {
+        const char* name;
+        const char* label;
+        std::string value;
+    };
+    const Row rows[] = {
+        {"LblVersion", "Component version", std::to_string(engine.Version())},
+        {"LblVerDate", "Component version date", engine.VerDate()},
+        {"LblCopyright", "Component copyright", engine.Copyright()},
+        {"LblDLLVersion", "DLL version",
          "0x" + QStringLiteral("%1")
                     .arg(static_cast<unsigned>(engine.DLLVersion()), 8, 16, QLatin1Char('0'))
                     .toUpper()
                     .toStdString()},
-        {"DLL version date", engine.DLLVerDate()},
-        {"DLL path", engine.DLLPath()},
-        {"DLL name", engine.DLLName()},
-        {"Max. instances", std::to_string(engine.MaxNoOfInstances())},
-        {"Act. instances", std::to_string(engine.NoOfInstances())},
+        {"LblDLLVerDate", "DLL version date", engine.DLLVerDate()},
+        {"LblDLLPath", "DLL path", engine.DLLPath()},
+        {"LblDLLName", "DLL name", engine.DLLName()},
+        {"LblMaxInstances", "Max. instances", std::to_string(engine.MaxNoOfInstances())},
+        {"LblActInstances", "Act. instances", std::to_string(engine.NoOfInstances())},
     };
-    for (const auto& [label, value] : rows) {
-        auto* field = new QLineEdit(displayText(value), this);
+    for (const Row& row : rows) {
+        auto* field = new QLineEdit(displayText(row.value), this);
         field->setReadOnly(true);
         paintBackground(field, backgroundColor);
-        form->addRow(QString::fromLatin1(label), field);
+        form->addRow(fieldLabel(row.name, row.label, field, this), field);
     }
     layout->addLayout(form);
     auto* ok = button(QStringLiteral("&OK"), "BtnOK", this);
@@ -209,6 +229,7 @@ TFormVEinfo::TFormVEinfo(TVantaEngine& engine, unsigned backgroundColor, QWidget
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok, 0, Qt::AlignRight);
     resize(460, 0);
+    new TMultiLang(this, kFormVEinfoWords);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -246,11 +267,14 @@ TFormVanEng::TFormVanEng(EngineControl& engine, const std::string& description,
     layout->addWidget(m_memo);
     layout->addLayout(buttons);
     resize(560, 300);
+    // The caption follows the engine: OnShow and every tick set it.
+    new TMultiLang(this, kFormVanEngWords);
 }
 
 TFormVanEng::~TFormVanEng() = default;
 
 void TFormVanEng::OnShow() {
+    m_watch->setGerman(currentLanguageColumn() == 0);
     m_watch->reset();
     m_variation.clear();
     setWindowTitle(displayText(m_watch->caption()));

@@ -6,8 +6,10 @@
 #include <sstream>
 #include <system_error>
 
+#include "analysis_words.h"
 #include "chess_position.h"
 #include "epd_opcodes.h"
+#include "shell_words.h"
 #include "text_file.h"
 #include "text_util.h"
 
@@ -171,8 +173,8 @@ void EpdFileAnalysis::clearChoice() {
 void EpdFileAnalysis::selectFile() {
     if (!m_services.prompts || m_analysing) return;
     FileDialogRequest request;
-    request.title = "Brisvane: Select EPD file";
-    request.filter = "EPD Files(*.EPD)|*.EPD";
+    request.title = word("SelectEPDfile");
+    request.filter = word("FilterEPDfile");
     if (exists(m_epdFile)) request.fileName = m_epdFile;
     if (isFolder(m_epdFolder)) request.initialDir = m_epdFolder;
     if (const auto chosen = m_services.prompts->chooseOpenFile(request)) chooseFile(*chosen);
@@ -374,8 +376,8 @@ void EpdFileAnalysis::tick() {
     if (!engine.ReadAnalysisLine(read)) {
         if (++m_readFailures > 10) {
             m_display.timerOn = false;
-            m_display.memo.push_back("Can't open Vanta engine analysis file");
-            m_display.memo.push_back("Watch engine's analysis stopped");
+            m_display.memo.push_back(word("NoAnalysisFile"));
+            m_display.memo.push_back(word("WatchStopped"));
             if (!engine.IsRunning()) {
                 engine.StopAnalysis();
                 closeLog();
@@ -508,8 +510,8 @@ void EpdFileAnalysis::writeResults() {
 
 void EpdFileAnalysis::querySeconds() {
     if (!m_services.prompts) return;
-    const auto answer = m_services.prompts->inputBox(
-        "Time per position in seconds", "Enter analysis time", std::to_string(m_seconds));
+    const auto answer = m_services.prompts->inputBox(word("SecondsTitle"), word("SecondsPrompt"),
+                                                     std::to_string(m_seconds));
     if (!answer) return;
     const auto number = parseEpdInteger(*answer);
     if (!number || *number <= 0) {
@@ -521,6 +523,10 @@ void EpdFileAnalysis::querySeconds() {
     refreshTimeFields();
     if (m_seconds != *number)
         tell("Entered value out of range, changed to default value", Icon::Information);
+}
+
+std::string EpdFileAnalysis::word(const char* key) const {
+    return wordOf(kAnalysisTexts, key, m_german && m_german() ? 0 : 1);
 }
 
 void EpdFileAnalysis::setSeconds(int seconds) {

@@ -93,6 +93,10 @@ public:
     explicit EpdFileAnalysis(Services services);
     ~EpdFileAnalysis();
 
+    // Whether the file selector, the time query and the memo lines the analysis writes are
+    // German; English while unset. Messages and the log stay English.
+    void setGerman(std::function<bool()> german) { m_german = std::move(german); }
+
     const EpdAnalysisDisplay& display() const { return m_display; }
     void clearBringToFront() { m_display.bringToFront = false; }
     bool analysing() const { return m_analysing; }
@@ -150,8 +154,11 @@ private:
     void writeResults();
     void tell(const std::string& text, Icon icon);
     void clearChoice();
+    // A text of kAnalysisTexts in the language set.
+    std::string word(const char* key) const;
 
     Services m_services;
+    std::function<bool()> m_german;
     EpdAnalysisDisplay m_display;
     std::string m_epdFile;
     std::string m_epdFolder;

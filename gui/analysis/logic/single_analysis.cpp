@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "analysis_words.h"
 #include "command_split.h"
+#include "shell_words.h"
 #include "text_file.h"
 #include "text_util.h"
 
@@ -158,7 +160,7 @@ std::string withPv(const std::string& line, const std::string& operation,
 }
 
 void EngineWatch::reset() {
-    m_caption = "Brisvane: " + m_description + " running...";
+    m_caption = "Brisvane: " + m_description + word("EngineRunning");
     m_memo.clear();
     m_lastLine.clear();
     m_failures = 0;
@@ -167,8 +169,8 @@ void EngineWatch::reset() {
 
 bool EngineWatch::tick(EngineControl& engine) {
     const std::string notRunning = m_description.empty()
-                                       ? std::string("Brisvane: Vanta Engine not running")
-                                       : "Brisvane: " + m_description + " not running";
+                                       ? word("NoEngineRunning")
+                                       : "Brisvane: " + m_description + word("EngineNotRunning");
     if (!m_running) return false;
     const bool running = engine.IsRunning();
     std::string line;
@@ -181,8 +183,8 @@ bool EngineWatch::tick(EngineControl& engine) {
             m_lastLine = line;
         }
     } else if (++m_failures > 10) {
-        m_memo.push_back("Can't open Vanta engine analysis file");
-        m_memo.push_back("Watch engine's analysis stopped");
+        m_memo.push_back(word("NoAnalysisFile"));
+        m_memo.push_back(word("WatchStopped"));
         if (!engine.IsRunning()) m_caption = notRunning;
         m_running = false;
         return false;
@@ -193,6 +195,10 @@ bool EngineWatch::tick(EngineControl& engine) {
         return false;
     }
     return true;
+}
+
+std::string EngineWatch::word(const char* key) const {
+    return wordOf(kAnalysisTexts, key, m_german ? 0 : 1);
 }
 
 std::string EngineWatch::keptVariation() const {

@@ -71,8 +71,13 @@ public:
     // The stop button: the variation of the last line (from its 6th character), or "".
     std::string keptVariation() const;
     void reset();
+    // Whether the caption and the watch's own memo lines are German (English until set).
+    void setGerman(bool german) { m_german = german; }
 
 private:
+    std::string word(const char* key) const;
+
+    bool m_german = false;
     std::string m_description;
     std::string m_caption;
     std::vector<std::string> m_memo;

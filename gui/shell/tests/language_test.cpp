@@ -50,6 +50,10 @@ const std::set<QString> kSameInBoth = {
     QStringLiteral("&WWW..."),          //
     QStringLiteral("PGN White/Black"),  // the names of the two PGN tags
     QStringLiteral("EPD Server"),       // a name
+    QStringLiteral("Vanta"),            // engine names
+    QStringLiteral("Vanta 9"),          //
+    QStringLiteral("Vanta Cyclor 2"),   //
+    QStringLiteral("Info"),             // the same word in German
 };
 
 // Texts whose every word is a number, a square, a castling, a size unit or an "x" (square
@@ -73,7 +77,7 @@ const std::set<std::string> kEnglishOnPurpose = {
 // actions and menus it shows itself (dialogs it owns are walked on their own).
 std::map<QString, QString> visibleTexts(QWidget* window) {
     std::map<QString, QString> texts;
-    texts[QStringLiteral("title")] = window->windowTitle();
+    if (!window->windowTitle().isEmpty()) texts[QStringLiteral("title")] = window->windowTitle();
     for (QObject* object : window->findChildren<QObject*>()) {
         const auto* widget = qobject_cast<QWidget*>(object);
         if (widget && widget->window() != window) continue;

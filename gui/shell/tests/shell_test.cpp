@@ -92,7 +92,7 @@ TEST_F(Shell, OptionsReachTheWindowAndAreSavedAndAskedForAtExit) {
 
     // The general options dialog: a new dark colour and the EPD server off.
     whenModal<TGeneralOpt>([](TGeneralOpt* dialog) {
-        EXPECT_EQ(dialog->windowTitle(), "Brisvane: General Options");
+        EXPECT_EQ(dialog->windowTitle(), "Brisvane: Allgemeine Optionen");  // Language=1
         EXPECT_TRUE(dialog->findChild<QRadioButton*>(QStringLiteral("RBGerman"))->isChecked());
         QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("ShapeDark")), Qt::LeftButton);
         dialog->findChild<QCheckBox*>(QStringLiteral("CBEPDserver"))->setChecked(false);
