@@ -6,6 +6,7 @@
 #include <fstream>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 #include "option_parser.h"
@@ -24,7 +25,8 @@ constexpr const char* kInitialLine = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN
 
 void printUsage(std::ostream& out) {
     out << formatText("\n    %s\n\n", kOrvanelVersion)
-        << formatText("    Format: %s [-g <game no>] [-h] [-v] <PGN file> <EPD file>\n", kOrvanelName)
+        << formatText("    Format: %s [-g <game no>] [-h] [-v] <PGN file> <EPD file>\n",
+                      kOrvanelName)
         << "\n"
         << "    Options:\n"
         << "        -g : number of game to convert (1, 2, ...)\n"
@@ -53,14 +55,18 @@ struct StackEntry {
 // What the converter does with the tokens the game grammar accepts.
 class Converter : public zorb::GameActions {
 public:
-    Converter(zorb::PgnReader& reader, long wanted, std::FILE* epd)
-        : m_reader(reader), m_wanted(wanted), m_epd(epd) {}
+    Converter(zorb::PgnReader& reader, long wanted, std::FILE* epd, const ConversionMode& mode)
+        : m_reader(reader), m_wanted(wanted), m_epd(epd), m_mode(mode) {}
 
     long gameCounter() const { return m_gameCounter; }
 
     bool resetGame(std::string& error) {
-        for (auto& slot : m_tags) slot.value.clear();
+        for (auto& slot : m_tags)
+            slot.value.clear();
         m_resultCounted = false;
+        m_currentChecked = false;
+        m_lastMove.reset();
+        m_previousBehind.reset();
         m_reader.resetGame();
         if (!m_current) {
             m_current = zorb::allocateBoard();
@@ -69,7 +75,8 @@ public:
                 error = "can't allocate internal default board";
                 return false;
             }
-            for (auto& entry : m_stack) entry.free = true;
+            for (auto& entry : m_stack)
+                entry.free = true;
             m_depth = 0;
         }
         if (!zorb::setUpInitial(*m_current) || !zorb::setUpInitial(*m_previous)) {
@@ -98,6 +105,8 @@ public:
             m_resultCounted = true;
             ++m_gameCounter;
         }
+        m_currentChecked = false;
+        m_lastMove.reset();
         if (fen && !zorb::setUpFromFen(*m_current, value)) {
             error = "error in initializing internal default board from FEN string";
             return false;
@@ -106,7 +115,7 @@ public:
     }
 
     bool endOfHeader(std::string& error) override {
-        if (m_gameCounter != m_wanted) return true;
+        if (!wantedGame()) return true;
         const std::string& fen = fenTag();
         if (fen.empty()) return writeLine(kInitialLine, error);
         // The first line copies the FEN fields as written, split at single blanks.
@@ -115,8 +124,8 @@ public:
         std::size_t start = 0;
         while (count < fields.size() && start <= fen.size()) {
             const std::size_t blank = fen.find(' ', start);
-            fields[count++] = fen.substr(start, blank == std::string::npos ? std::string::npos
-                                                                           : blank - start);
+            fields[count++] =
+                fen.substr(start, blank == std::string::npos ? std::string::npos : blank - start);
             if (blank == std::string::npos) break;
             start = blank + 1;
         }
@@ -136,31 +145,18 @@ public:
 
     bool move(const std::string& fullText, std::string& error) override {
         const std::string text = fullText.substr(0, kMoveTextLimit);
-        if (!zorb::setUpCopy(*m_previous, *m_current)) {
-            error = formatText("line %1ld - move %s : error in copying internal default board", line(),
-                           text.c_str());
+        if (!(m_mode.road == MoveRoad::FullList ? playFromList(fullText)
+                                                : playFromCandidates(fullText))) {
+            error = failedMove(text);
             return false;
         }
-        // The copy has just validated the current board.
-        const int index = zorb::matchSanOnValidBoard(*m_current, fullText);
-        if (index < 0) {
-            error = zorb::lastError() == zorb::NotUnique
-                        ? formatText("error in line %1ld of PGN file: move \"%s\" is not unique\n",
-                                 line(), text.c_str())
-                        : formatText("error in line %1ld (%s) of PGN file\n", line(), text.c_str());
-            return false;
-        }
-        if (!zorb::makeMove(*m_current, index)) {
-            error = formatText("line %1ld - error in doing move %s on internal board\n", line(),
-                           text.c_str());
-            return false;
-        }
-        if (m_gameCounter == m_wanted && m_reader.variationDepth() == 0) {
+        if (wantedGame() && m_reader.variationDepth() == 0) {
             const auto epd = zorb::epdString(*m_current);
             if (!epd) {
-                error = formatText("line %1ld - move %s : error in creating EPD string from internal "
-                               "board\n",
-                               line(), text.c_str());
+                error = formatText(
+                    "line %1ld - move %s : error in creating EPD string from internal "
+                    "board\n",
+                    line(), text.c_str());
                 return false;
             }
             return writeLine(*epd, error);
@@ -173,6 +169,8 @@ public:
             error = formatText("variation stack overflow (depth > %1d)", kStackDepth);
             return false;
         }
+        catchUpPrevious();
+        m_lastMove.reset();
         StackEntry& entry = m_stack[static_cast<std::size_t>(m_depth)];
         if (!entry.free) {
             error = "inconsistent push to variation stack";
@@ -193,6 +191,7 @@ public:
         }
         entry.free = false;
         ++m_depth;
+        m_currentChecked = false;
         // The variation replaces the last move played.
         if (!zorb::setUpCopy(*m_current, *m_previous)) {
             error = formatText("line %1ld - error in copying internal default board", line());
@@ -214,6 +213,9 @@ public:
             return false;
         }
         entry.free = true;
+        m_currentChecked = false;
+        m_lastMove.reset();
+        m_previousBehind.reset();
         if (!zorb::setUpCopy(*m_current, *entry.current) ||
             !zorb::setUpCopy(*m_previous, *entry.previous)) {
             error = "error in poping internal default board";
@@ -231,7 +233,79 @@ public:
     }
 
 private:
+    enum class Failure { Copy, Match, Play };
+
     long line() const { return m_reader.lineNumber(); }
+    bool wantedGame() const { return m_mode.everyGame || m_gameCounter == m_wanted; }
+
+    // The full road: check and copy the board, match the text against the generated move list,
+    // play the move and generate the other side's moves.
+    bool playFromList(const std::string& san) {
+        m_failure = Failure::Copy;
+        if (!zorb::setUpCopy(*m_previous, *m_current)) return false;
+        m_failure = Failure::Match;
+        const int index = zorb::matchSanOnValidBoard(*m_current, san);
+        if (index < 0) return false;
+        m_failure = Failure::Play;
+        return zorb::makeMove(*m_current, index) != 0;
+    }
+
+    // The candidate road: the same checks and answers, but the move is found among the pieces
+    // that can reach its square and no move list is generated. The board is checked in full
+    // only when a move may have spoilt it: a valid board stays valid under a move unless the
+    // move takes a king or promotes (both change piece numbers that have limits) or makes an
+    // en-passant square while a side holds castling rights (which brings in the check of rights
+    // against rooks).
+    bool playFromCandidates(const std::string& san) {
+        m_failure = Failure::Copy;
+        if (!m_currentChecked && !zorb::validateBoard(*m_current)) return false;
+        // The board before this move is the board before the last one with the last one played:
+        // one move made on the previous board costs less than copying the current one.
+        if (m_lastMove) {
+            catchUpPrevious();
+            m_previousBehind = m_lastMove;
+        } else {
+            zorb::copyPosition(*m_previous, *m_current);
+        }
+        m_failure = Failure::Match;
+        zorb::Move found;
+        if (!zorb::findSanMove(*m_current, san, found)) return false;
+        const zorb::SquareInfo& target = m_current->squares[found.to];
+        const bool takesKing = target.colour != zorb::Empty && target.kind == zorb::King;
+        m_failure = Failure::Play;
+        if (!zorb::applyMove(*m_current, found)) return false;
+        m_current->moveCount = 0;  // the list would be out of date
+        const bool rightsChecked = m_current->enPassant != 0 &&
+                                   (m_current->whiteCastling != 0 || m_current->blackCastling != 0);
+        m_currentChecked = !takesKing && !(found.flags & zorb::kPromotion) && !rightsChecked;
+        m_lastMove = found;
+        return true;
+    }
+
+    // Plays the move the previous board still lacks, if any.
+    void catchUpPrevious() {
+        if (m_previousBehind) zorb::applyMove(*m_previous, *m_previousBehind);
+        m_previousBehind.reset();
+    }
+
+    std::string failedMove(const std::string& text) const {
+        switch (m_failure) {
+            case Failure::Copy:
+                return formatText("line %1ld - move %s : error in copying internal default board",
+                                  line(), text.c_str());
+            case Failure::Match:
+                return zorb::lastError() == zorb::NotUnique
+                           ? formatText(
+                                 "error in line %1ld of PGN file: move \"%s\" is not unique\n",
+                                 line(), text.c_str())
+                           : formatText("error in line %1ld (%s) of PGN file\n", line(),
+                                        text.c_str());
+            case Failure::Play:
+                break;
+        }
+        return formatText("line %1ld - error in doing move %s on internal board\n", line(),
+                          text.c_str());
+    }
     const std::string& fenTag() const { return m_tags[7].value; }
 
     bool writeLine(const std::string& text, std::string& error) {
@@ -245,6 +319,15 @@ private:
     zorb::PgnReader& m_reader;
     long m_wanted;
     std::FILE* m_epd;
+    ConversionMode m_mode;
+    Failure m_failure = Failure::Copy;
+    // Whether the current board is known to pass validateBoard.
+    bool m_currentChecked = false;
+    // The move last played on the current board, when the last thing that happened to it was a
+    // move (on the candidate road).
+    std::optional<zorb::Move> m_lastMove;
+    // A move the previous board has yet to be played: it is then the board before the move.
+    std::optional<zorb::Move> m_previousBehind;
     long m_gameCounter = 0;
     bool m_resultCounted = false;
     std::array<TagSlot, 9> m_tags = {{{"Event", 80, {}},
@@ -263,14 +346,14 @@ private:
 };
 
 bool convert(const std::string& pgnFile, long wanted, std::FILE* epd, std::ostream& out,
-             long& gameCounter) {
+             long& gameCounter, const ConversionMode& mode) {
     zorb::PgnReader reader;
     if (!reader.open(pgnFile.c_str())) {
         out << formatText("%s: can't read PGN file %s\n", kOrvanelName, pgnFile.c_str())
             << formatText("%s: %s\n", kOrvanelName, reader.tokenText().c_str());
         return false;
     }
-    Converter converter(reader, wanted, epd);
+    Converter converter(reader, wanted, epd, mode);
     bool ok = true;
     do {
         std::string error;
@@ -286,7 +369,7 @@ bool convert(const std::string& pgnFile, long wanted, std::FILE* epd, std::ostre
             ok = false;
             break;
         }
-    } while (converter.gameCounter() < wanted);
+    } while (mode.everyGame || converter.gameCounter() < wanted);
     reader.close();
     gameCounter = converter.gameCounter();
     return ok;
@@ -295,35 +378,51 @@ bool convert(const std::string& pgnFile, long wanted, std::FILE* epd, std::ostre
 }  // namespace
 
 int runOrvanel(const std::vector<std::string>& arguments, std::ostream& stdOut, std::ostream& err,
-               std::istream& in) {
+               std::istream& in, const ConversionMode& mode) {
     OptionParser options(arguments, "dDeEf:F:g:G:hHvV");
     int verbosity = 0;
     bool errorFile = false;
     long wanted = 1;
     std::string longName;
-    for (auto result = options.next(); result != OptionParser::Result::End; result = options.next()) {
+    for (auto result = options.next(); result != OptionParser::Result::End;
+         result = options.next()) {
         if (result == OptionParser::Result::Invalid) {
             stdOut << formatText("\t%s: %c -- invalid option\n", kOrvanelName, options.letter());
             return 1;
         }
         switch (options.letter()) {
-            case 'd': case 'D': ++verbosity; break;
-            case 'e': case 'E': errorFile = true; break;
-            case 'f': case 'F':
+            case 'd':
+            case 'D':
+                ++verbosity;
+                break;
+            case 'e':
+            case 'E':
+                errorFile = true;
+                break;
+            case 'f':
+            case 'F':
                 longName = readListFile(options.value());
                 if (longName.empty()) {
                     stdOut << formatText("\t%s: can't read long QBX filename from file %s\n",
-                                     kOrvanelName, options.value().c_str());
+                                         kOrvanelName, options.value().c_str());
                     return 1;
                 }
                 break;
-            case 'g': case 'G':
+            case 'g':
+            case 'G':
                 wanted = std::atol(options.value().c_str());
                 if (wanted < 1) wanted = 1;
                 break;
-            case 'h': case 'H': printUsage(stdOut); return 0;
-            case 'v': case 'V': stdOut << formatText("\n\t%s\n\n", kOrvanelVersion); return 0;
-            default: break;
+            case 'h':
+            case 'H':
+                printUsage(stdOut);
+                return 0;
+            case 'v':
+            case 'V':
+                stdOut << formatText("\n\t%s\n\n", kOrvanelVersion);
+                return 0;
+            default:
+                break;
         }
     }
 
@@ -356,10 +455,11 @@ int runOrvanel(const std::vector<std::string>& arguments, std::ostream& stdOut, 
         out << formatText("%s: can't create EPD file %s\n", kOrvanelName, epdFile.c_str());
         return 1;
     }
-    if (verbosity > 0) out << formatText("%s: process PGN file %s...\n", kOrvanelName, pgnFile.c_str());
+    if (verbosity > 0)
+        out << formatText("%s: process PGN file %s...\n", kOrvanelName, pgnFile.c_str());
 
     long gameCounter = 0;
-    bool ok = convert(pgnFile, wanted, epd, out, gameCounter);
+    bool ok = convert(pgnFile, wanted, epd, out, gameCounter, mode);
     if (std::fclose(epd) != 0) ok = false;
     if (!ok) {
         std::remove(epdFile.c_str());

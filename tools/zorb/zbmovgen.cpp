@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <new>
+#include <optional>
 
 namespace zorb {
 
@@ -26,17 +27,26 @@ bool isBorder(const Board& board, int square) {
     return square < 0 || square > 99 || board.squares[square].colour == Border;
 }
 
-int opponent(int side) { return side == White ? Black : White; }
+int opponent(int side) {
+    return side == White ? Black : White;
+}
 
 std::int32_t& rightsOf(Board& board, int colour) {
     return colour == White ? board.whiteCastling : board.blackCastling;
 }
 
+// Where generated moves go: the board's own list, or a short list of one piece's moves.
+struct MoveList {
+    Move* moves;
+    int count;
+    int capacity;
+};
+
 // Appends a move as a candidate; a list that is full takes no more (with at most sixteen pieces
 // a side no position comes near the bound).
-void addMove(Board& board, int kind, int from, int to, int flags, int promotion) {
-    if (board.moveCount >= kMaxMoves) return;
-    board.moves[board.moveCount++] = Move{kind, from, to, flags | kCandidate, promotion};
+void addMove(MoveList& list, int kind, int from, int to, int flags, int promotion) {
+    if (list.count >= list.capacity) return;
+    list.moves[list.count++] = Move{kind, from, to, flags | kCandidate, promotion};
 }
 
 // Whether a step leaves the board. A frame one square wide catches every step but a knight's,
@@ -50,54 +60,55 @@ bool offBoard(const Board& board, int square) {
 }
 
 template <bool Jump>
-void addSteps(Board& board, int kind, int from, const int* steps, std::size_t count, bool slide) {
+void addSteps(const Board& board, MoveList& list, int kind, int from, const int* steps,
+              std::size_t count, bool slide) {
     const int side = board.side;
     for (std::size_t i = 0; i < count; ++i) {
         for (int to = from + steps[i]; !offBoard<Jump>(board, to); to += steps[i]) {
             const int colour = board.squares[to].colour;
             if (colour == side) break;
             if (colour != Empty) {
-                addMove(board, kind, from, to, kCapture, 0);
+                addMove(list, kind, from, to, kCapture, 0);
                 break;
             }
-            addMove(board, kind, from, to, 0, 0);
+            addMove(list, kind, from, to, 0, 0);
             if (!slide) break;
         }
     }
 }
 
-void addPawnMove(Board& board, int from, int to, int flags, int lastRank) {
+void addPawnMove(MoveList& list, int from, int to, int flags, int lastRank) {
     if (rankOf(to) == lastRank) {
         for (int promotion : {Queen, Rook, Bishop, Knight})
-            addMove(board, Pawn, from, to, flags | kPromotion, promotion);
+            addMove(list, Pawn, from, to, flags | kPromotion, promotion);
     } else {
-        addMove(board, Pawn, from, to, flags, 0);
+        addMove(list, Pawn, from, to, flags, 0);
     }
 }
 
-void addPawnMoves(Board& board, int from) {
+void addPawnMoves(const Board& board, MoveList& list, int from) {
     const bool white = board.side == White;
     const int forward = white ? +1 : -1;
     const int lastRank = white ? 8 : 1;
     const int startRank = white ? 2 : 7;
-    const std::array<int, 2> captures = white ? std::array<int, 2>{-9, +11}
-                                              : std::array<int, 2>{+9, -11};
+    const std::array<int, 2> captures =
+        white ? std::array<int, 2>{-9, +11} : std::array<int, 2>{+9, -11};
     for (int step : captures) {
         const int to = from + step;
         if (isBorder(board, to)) continue;
         const int colour = board.squares[to].colour;
         if (colour == Empty && to == board.enPassant) {
-            addMove(board, Pawn, from, to, kEnPassant | kCapture, 0);
+            addMove(list, Pawn, from, to, kEnPassant | kCapture, 0);
         } else if (colour == opponent(board.side)) {
-            addPawnMove(board, from, to, kCapture, lastRank);
+            addPawnMove(list, from, to, kCapture, lastRank);
         }
     }
     const int one = from + forward;
     if (isBorder(board, one) || board.squares[one].colour != Empty) return;
-    addPawnMove(board, from, one, 0, lastRank);
+    addPawnMove(list, from, one, 0, lastRank);
     const int two = one + forward;
     if (rankOf(from) == startRank && !isBorder(board, two) && board.squares[two].colour == Empty)
-        addMove(board, Pawn, from, two, 0, one);
+        addMove(list, Pawn, from, two, 0, one);
 }
 
 bool holds(const Board& board, int square, int colour, int kind) {
@@ -112,28 +123,57 @@ bool empty(const Board& board, std::initializer_list<int> squares) {
 
 // Castling moves stand in the list whether or not the right is held; without it they are no
 // candidates.
-void addCastling(Board& board, int from) {
+void addCastling(const Board& board, MoveList& list, int from) {
     const int side = board.side;
     const int home = side == White ? kE1 : kE8;
     if (from != home) return;
-    const int first = board.moveCount;
+    const int first = list.count;
     if (side == White) {
         if (holds(board, kH1, White, Rook) && empty(board, {kF1, kG1}))
-            addMove(board, King, kE1, kG1, kCastleKingside, 0);
+            addMove(list, King, kE1, kG1, kCastleKingside, 0);
         if (holds(board, kA1, White, Rook) && empty(board, {kB1, kC1, kD1}))
-            addMove(board, King, kE1, kC1, kCastleQueenside, 0);
+            addMove(list, King, kE1, kC1, kCastleQueenside, 0);
     } else {
         if (holds(board, kH8, Black, Rook) && empty(board, {kF8, kG8}))
-            addMove(board, King, kE8, kG8, kCastleKingside, 0);
+            addMove(list, King, kE8, kG8, kCastleKingside, 0);
         if (holds(board, kA8, Black, Rook) && empty(board, {kB8, kC8, kD8}))
-            addMove(board, King, kE8, kC8, kCastleQueenside, 0);
+            addMove(list, King, kE8, kC8, kCastleQueenside, 0);
     }
     const int rights = side == White ? board.whiteCastling : board.blackCastling;
-    for (int i = first; i < board.moveCount; ++i) {
-        Move& move = board.moves[i];
+    for (int i = first; i < list.count; ++i) {
+        Move& move = list.moves[i];
         if (((move.flags & kCastleKingside) && !(rights & kRightKingside)) ||
             ((move.flags & kCastleQueenside) && !(rights & kRightQueenside)))
             move.flags &= ~kCandidate;
+    }
+}
+
+// The moves of one piece of the side to move, in list order.
+void addPieceMoves(const Board& board, MoveList& list, int kind, int from) {
+    switch (kind) {
+        case King:
+            addCastling(board, list, from);
+            addSteps<false>(board, list, King, from, kKingSteps.data(), kKingSteps.size(), false);
+            break;
+        case Queen:
+            addSteps<false>(board, list, Queen, from, kQueenSteps.data(), kQueenSteps.size(), true);
+            break;
+        case Rook:
+            addSteps<false>(board, list, Rook, from, kRookSteps.data(), kRookSteps.size(), true);
+            break;
+        case Bishop:
+            addSteps<false>(board, list, Bishop, from, kBishopSteps.data(), kBishopSteps.size(),
+                            true);
+            break;
+        case Knight:
+            addSteps<true>(board, list, Knight, from, kKnightSteps.data(), kKnightSteps.size(),
+                           false);
+            break;
+        case Pawn:
+            addPawnMoves(board, list, from);
+            break;
+        default:
+            break;
     }
 }
 
@@ -164,13 +204,26 @@ void shift(Board& board, int from, int to) {
 int pieceLetterKind(char c, int& colour) {
     colour = (c >= 'a' && c <= 'z') ? Black : White;
     switch (c) {
-        case 'K': case 'k': return King;
-        case 'Q': case 'q': return Queen;
-        case 'R': case 'r': return Rook;
-        case 'B': case 'b': return Bishop;
-        case 'N': case 'n': return Knight;
-        case 'P': case 'p': return Pawn;
-        default: return NoKind;
+        case 'K':
+        case 'k':
+            return King;
+        case 'Q':
+        case 'q':
+            return Queen;
+        case 'R':
+        case 'r':
+            return Rook;
+        case 'B':
+        case 'b':
+            return Bishop;
+        case 'N':
+        case 'n':
+            return Knight;
+        case 'P':
+        case 'p':
+            return Pawn;
+        default:
+            return NoKind;
     }
 }
 
@@ -184,8 +237,12 @@ int finishSetUp(Board& board) {
 
 }  // namespace
 
-int lastError() { return g_error; }
-void setError(int code) { g_error = code; }
+int lastError() {
+    return g_error;
+}
+void setError(int code) {
+    g_error = code;
+}
 
 void clearBoard(Board& board) {
     board.side = -1;
@@ -309,7 +366,8 @@ void buildPieceLists(Board& board) {
                 info.index = n++;
             }
         }
-        for (int i = n; i < 16; ++i) list[i] = PieceEntry{Empty, NoKind, -1};
+        for (int i = n; i < 16; ++i)
+            list[i] = PieceEntry{Empty, NoKind, -1};
         (colour == White ? board.whiteCount : board.blackCount) = n;
     }
 }
@@ -317,36 +375,30 @@ void buildPieceLists(Board& board) {
 void generateMoves(Board& board) {
     board.moveCount = 0;
     if (board.side != White && board.side != Black) return;
-    const PieceEntry* list = board.pieces(board.side);
+    MoveList list{board.moves, 0, kMaxMoves};
+    const PieceEntry* pieces = board.pieces(board.side);
     for (int i = 0; i < 16; ++i) {
-        const PieceEntry& piece = list[i];
+        const PieceEntry& piece = pieces[i];
         if (piece.square < 0 || piece.colour != board.side) continue;
-        const int from = piece.square;
-        switch (piece.kind) {
-            case King:
-                addCastling(board, from);
-                addSteps<false>(board, King, from, kKingSteps.data(), kKingSteps.size(), false);
-                break;
-            case Queen:
-                addSteps<false>(board, Queen, from, kQueenSteps.data(), kQueenSteps.size(), true);
-                break;
-            case Rook:
-                addSteps<false>(board, Rook, from, kRookSteps.data(), kRookSteps.size(), true);
-                break;
-            case Bishop:
-                addSteps<false>(board, Bishop, from, kBishopSteps.data(), kBishopSteps.size(), true);
-                break;
-            case Knight:
-                addSteps<true>(board, Knight, from, kKnightSteps.data(), kKnightSteps.size(), false);
-                break;
-            case Pawn: addPawnMoves(board, from); break;
-            default: break;
-        }
+        addPieceMoves(board, list, piece.kind, piece.square);
     }
+    board.moveCount = list.count;
 }
 
-int setUpInitial(Board& board) {
-    g_error = NoError;
+int generatePieceMoves(const Board& board, int from, Move* moves) {
+    if ((board.side != White && board.side != Black) || !isValidSquare(from)) return 0;
+    const SquareInfo& info = board.squares[from];
+    if (info.colour != board.side || info.index < 0 || info.index >= 16) return 0;
+    const PieceEntry& piece = board.pieces(board.side)[info.index];
+    if (piece.square != from || piece.colour != board.side) return 0;
+    MoveList list{moves, 0, kMaxPieceMoves};
+    addPieceMoves(board, list, piece.kind, from);
+    return list.count;
+}
+
+namespace {
+
+void placeInitial(Board& board) {
     clearBoard(board);
     static constexpr std::array<int, 8> backRank = {Rook, Knight, Bishop, Queen,
                                                     King, Bishop, Knight, Rook};
@@ -358,7 +410,22 @@ int setUpInitial(Board& board) {
     }
     board.side = White;
     board.whiteCastling = board.blackCastling = kRightKingside | kRightQueenside;
-    return finishSetUp(board);
+    buildPieceLists(board);
+    generateMoves(board);
+}
+
+}  // namespace
+
+int setUpInitial(Board& board) {
+    // Every game starts here, so the position and its moves are made once and copied.
+    static const std::unique_ptr<Board> initial = [] {
+        std::unique_ptr<Board> made(new Board);
+        placeInitial(*made);
+        return made;
+    }();
+    copyBoard(board, *initial);
+    g_error = NoError;
+    return 1;
 }
 
 void copyPosition(Board& board, const Board& source) {
@@ -422,8 +489,10 @@ int setUpFromCompact(Board& board, const std::uint8_t compact[33]) {
             }
         }
     }
-    if (compact[32] == 1) board.side = Black;
-    else if (compact[32] == 2) board.side = White;
+    if (compact[32] == 1)
+        board.side = Black;
+    else if (compact[32] == 2)
+        board.side = White;
     else {
         g_error = InvalidSide;
         return 0;
@@ -439,10 +508,12 @@ int setUpFromFen(Board& board, std::string_view fen) {
     int count = 0;
     std::size_t at = 0;
     while (at < fen.size() && count < 5) {
-        while (at < fen.size() && (fen[at] == ' ' || fen[at] == '\t')) ++at;
+        while (at < fen.size() && (fen[at] == ' ' || fen[at] == '\t'))
+            ++at;
         if (at >= fen.size()) break;
         const std::size_t start = at;
-        while (at < fen.size() && fen[at] != ' ' && fen[at] != '\t') ++at;
+        while (at < fen.size() && fen[at] != ' ' && fen[at] != '\t')
+            ++at;
         fields[count++] = fen.substr(start, at - start);
     }
     auto fail = [](int code) {
@@ -452,12 +523,16 @@ int setUpFromFen(Board& board, std::string_view fen) {
     if (count < 1) return fail(InvalidArgument);
     const std::string_view placement = fields[0];
     int slashes = 0;
-    for (char c : placement) slashes += c == '/';
+    for (char c : placement)
+        slashes += c == '/';
     if (slashes != 7) return fail(InvalidArgument);
     if (count < 2) return fail(InvalidArgument);
-    if (fields[1] == "w") board.side = White;
-    else if (fields[1] == "b") board.side = Black;
-    else return fail(InvalidSide);
+    if (fields[1] == "w")
+        board.side = White;
+    else if (fields[1] == "b")
+        board.side = Black;
+    else
+        return fail(InvalidSide);
 
     int rank = 8;
     int file = 1;
@@ -482,11 +557,16 @@ int setUpFromFen(Board& board, std::string_view fen) {
         if (castling != "-") {
             if (castling.size() > 4) return fail(InvalidArgument);
             for (char c : castling) {
-                if (c == 'K') board.whiteCastling |= kRightKingside;
-                else if (c == 'Q') board.whiteCastling |= kRightQueenside;
-                else if (c == 'k') board.blackCastling |= kRightKingside;
-                else if (c == 'q') board.blackCastling |= kRightQueenside;
-                else return fail(InvalidArgument);
+                if (c == 'K')
+                    board.whiteCastling |= kRightKingside;
+                else if (c == 'Q')
+                    board.whiteCastling |= kRightQueenside;
+                else if (c == 'k')
+                    board.blackCastling |= kRightKingside;
+                else if (c == 'q')
+                    board.blackCastling |= kRightQueenside;
+                else
+                    return fail(InvalidArgument);
             }
         }
         if (count >= 4 && fields[3] != "-") {
@@ -520,7 +600,8 @@ int findMove(const Board& board, int from, int to, int promotion) {
 
 int applyMove(Board& board, const Move& move) {
     const int side = board.side;
-    const bool doubleStep = move.kind == Pawn && (move.to - move.from == 2 || move.from - move.to == 2);
+    const bool doubleStep =
+        move.kind == Pawn && (move.to - move.from == 2 || move.from - move.to == 2);
 
     // Castling needs its rook in the corner and the squares it passes empty.
     int rookFrom = 0;
@@ -530,8 +611,8 @@ int applyMove(Board& board, const Move& move) {
         const bool white = side == White;
         rookFrom = kingside ? (white ? kH1 : kH8) : (white ? kA1 : kA8);
         rookTo = kingside ? (white ? kF1 : kF8) : (white ? kD1 : kD8);
-        const bool clear = kingside ? empty(board, {rookTo})
-                                    : empty(board, {rookTo, white ? kB1 : kB8});
+        const bool clear =
+            kingside ? empty(board, {rookTo}) : empty(board, {rookTo, white ? kB1 : kB8});
         if (!holds(board, rookFrom, side, Rook) || !clear) {
             g_error = InvalidArgument;
             return 0;
@@ -549,7 +630,8 @@ int applyMove(Board& board, const Move& move) {
     if ((move.flags & kPromotion) && move.promotion >= Queen && move.promotion <= Rook) {
         SquareInfo& info = board.squares[move.to];
         info.kind = move.promotion;
-        if (info.index >= 0 && info.index < 16) board.pieces(side)[info.index].kind = move.promotion;
+        if (info.index >= 0 && info.index < 16)
+            board.pieces(side)[info.index].kind = move.promotion;
     }
     if (move.kind == King) {
         rightsOf(board, side) = 0;
@@ -582,19 +664,91 @@ bool squareAttacked(const Board& board, int square, int byColour) {
     for (int step : kKingSteps)
         if (holdsAttacker(square + step, {King})) return true;
     // A white pawn takes towards higher ranks (+11, -9), so it stands at -11 or +9 of its target.
-    const std::array<int, 2> pawnFrom = byColour == White ? std::array<int, 2>{-11, +9}
-                                                          : std::array<int, 2>{+11, -9};
+    const std::array<int, 2> pawnFrom =
+        byColour == White ? std::array<int, 2>{-11, +9} : std::array<int, 2>{+11, -9};
     for (int step : pawnFrom)
         if (holdsAttacker(square + step, {Pawn})) return true;
     auto slides = [&](const auto& steps, int kind) {
         for (int step : steps) {
             int at = square + step;
-            while (!isBorder(board, at) && board.squares[at].colour == Empty) at += step;
+            while (!isBorder(board, at) && board.squares[at].colour == Empty)
+                at += step;
             if (holdsAttacker(at, {kind, Queen})) return true;
         }
         return false;
     };
     return slides(kRookSteps, Rook) || slides(kBishopSteps, Bishop);
+}
+
+namespace {
+
+// For a piece's square and a target square: the pieces that attack the target from there by the
+// shape of their move (bit 1 << kind; white and black pawns take bits 6 and 7), and for a line
+// the step from the piece towards the target. (A difference of squares alone would not do: 5 is
+// five ranks up or one file right and five ranks down.)
+struct Relation {
+    std::uint8_t attackers = 0;
+    std::int8_t step = 0;
+};
+constexpr unsigned kWhitePawnBit = 1u << 6, kBlackPawnBit = 1u << 7;
+
+struct RelationTable {
+    std::array<Relation, 100 * 100> byPair{};
+    RelationTable() {
+        for (int from = 11; from <= 88; ++from) {
+            for (int to = 11; to <= 88; ++to) {
+                if (!isValidSquare(from) || !isValidSquare(to) || from == to) continue;
+                const int files = fileOf(to) - fileOf(from);
+                const int ranks = rankOf(to) - rankOf(from);
+                const int fileDistance = files < 0 ? -files : files;
+                const int rankDistance = ranks < 0 ? -ranks : ranks;
+                unsigned bits = 0;
+                if (fileDistance <= 1 && rankDistance <= 1) bits |= 1u << King;
+                if (fileDistance * rankDistance == 2) bits |= 1u << Knight;
+                if (files == 0 || ranks == 0) bits |= 1u << Rook | 1u << Queen;
+                if (fileDistance == rankDistance) bits |= 1u << Bishop | 1u << Queen;
+                if (fileDistance == 1 && ranks == 1) bits |= kWhitePawnBit;
+                if (fileDistance == 1 && ranks == -1) bits |= kBlackPawnBit;
+                Relation& relation = byPair[static_cast<std::size_t>(100 * from + to)];
+                relation.attackers = static_cast<std::uint8_t>(bits);
+                relation.step = static_cast<std::int8_t>(10 * ((files > 0) - (files < 0)) +
+                                                         ((ranks > 0) - (ranks < 0)));
+            }
+        }
+    }
+};
+const RelationTable kRelations;
+
+}  // namespace
+
+std::optional<bool> kingAttackedAfter(const Board& board, const Move& move) {
+    if (move.flags & (kCastleKingside | kCastleQueenside)) return std::nullopt;
+    const int mover = board.side;
+    int king = board.pieces(mover)[0].square;
+    if (!isValidSquare(king)) return std::nullopt;
+    if (king == move.from) king = move.to;
+    // The piece taken, on the destination or (en passant) beside it, attacks no more.
+    const int taken = (move.flags & kEnPassant) ? move.to + (mover == White ? -1 : +1) : move.to;
+    const int attacker = opponent(mover);
+    const unsigned pawnBit = attacker == White ? kWhitePawnBit : kBlackPawnBit;
+    // Each piece of the other side, by the shape of its moves; a line piece also needs every
+    // square between it and the king empty once the move is played.
+    const PieceEntry* pieces = board.pieces(attacker);
+    for (int i = 0; i < 16; ++i) {
+        const PieceEntry& piece = pieces[i];
+        const int at = piece.square;
+        if (at < 0 || at == move.to || at == taken || piece.colour != attacker) continue;
+        const Relation& relation = kRelations.byPair[static_cast<std::size_t>(100 * at + king)];
+        const unsigned bit = piece.kind == Pawn ? pawnBit : 1u << (piece.kind & 7);
+        if (!(relation.attackers & bit)) continue;
+        if (piece.kind != Queen && piece.kind != Rook && piece.kind != Bishop) return true;
+        int between = at + relation.step;
+        while (between != king && between != move.to &&
+               (between == move.from || between == taken || board.squares[between].colour == Empty))
+            between += relation.step;
+        if (between == king) return true;
+    }
+    return false;
 }
 
 }  // namespace zorb

@@ -6,12 +6,21 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace zorb {
 
 enum Colour : std::int32_t { Border = -1, Empty = 0, White = 1, Black = 2 };
-enum Kind : std::int32_t { NoKind = 0, King = 1, Queen = 2, Bishop = 3, Knight = 4, Rook = 5, Pawn = 6 };
+enum Kind : std::int32_t {
+    NoKind = 0,
+    King = 1,
+    Queen = 2,
+    Bishop = 3,
+    Knight = 4,
+    Rook = 5,
+    Pawn = 6
+};
 
 // Move flags.
 inline constexpr std::int32_t kEnPassant = 1;
@@ -79,9 +88,15 @@ struct Board {
 // The error code of the last library operation.
 int lastError();
 
-constexpr int squareOf(int file, int rank) { return 10 * file + rank; }
-constexpr int fileOf(int square) { return square / 10; }
-constexpr int rankOf(int square) { return square % 10; }
+constexpr int squareOf(int file, int rank) {
+    return 10 * file + rank;
+}
+constexpr int fileOf(int square) {
+    return square / 10;
+}
+constexpr int rankOf(int square) {
+    return square % 10;
+}
 constexpr bool isValidSquare(int square) {
     return square >= 11 && square <= 88 && fileOf(square) >= 1 && fileOf(square) <= 8 &&
            rankOf(square) >= 1 && rankOf(square) <= 8;
@@ -93,13 +108,20 @@ void clearBoard(Board& board);
 
 // Set-up. Each returns 1 on success and 0 or a negative value on failure.
 int setUpInitial(Board& board);
-int setUpCopy(Board& board, const Board& source);       // the source must be valid
+int setUpCopy(Board& board, const Board& source);  // the source must be valid
 int setUpFromFen(Board& board, std::string_view fen);
 int setUpFromCompact(Board& board, const std::uint8_t compact[33]);
 int setSideToMove(Board& board, int side);  // keeps the record; side 1 or 2
 
 // 1 when the record is consistent, else 0 with the error code set.
 int validateBoard(const Board& board);
+
+// The most moves one piece can have: a queen in the middle of an empty board has 27.
+inline constexpr int kMaxPieceMoves = 28;
+
+// The moves of the side-to-move's piece on `from`, as the full list would give them and in its
+// order, written to `moves` (room for kMaxPieceMoves); their number, 0 for no such piece.
+int generatePieceMoves(const Board& board, int from, Move* moves);
 
 // Index of the first listed move from `from` to `to` (with that promotion when not 0), -1 when
 // there is none (error code 0) or on bad arguments (error 4 or 5).
@@ -118,6 +140,11 @@ int applyMove(Board& board, const Move& move);
 // True when a piece of `byColour` could capture on `square`: the target of one of its generated
 // moves.
 bool squareAttacked(const Board& board, int square, int byColour);
+// Whether the mover's king would stand attacked once `move` is played, worked out on the board
+// as it stands (the squares the move empties read as empty, its destination as the mover's).
+// Nothing for castling, whose rook moves too, and for a board without the mover's king listed
+// first.
+std::optional<bool> kingAttackedAfter(const Board& board, const Move& move);
 void buildPieceLists(Board& board);
 void generateMoves(Board& board);
 void setError(int code);

@@ -17,8 +17,12 @@ bool isMoveChar(int c) {
            c == 'N' || c == 'O' || c == 'Q' || c == 'R' || (c >= 'a' && c <= 'h') || c == 'x';
 }
 
-bool isLetter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
+bool isLetter(int c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool isDigit(int c) {
+    return c >= '0' && c <= '9';
+}
 
 // Replaces up to two occurrences of `from` by `to` (same length) within the first `length`
 // characters of the line.
@@ -47,7 +51,9 @@ std::string format(const char* pattern, long a) {
 
 }  // namespace
 
-PgnReader::~PgnReader() { close(); }
+PgnReader::~PgnReader() {
+    close();
+}
 
 bool PgnReader::open(const char* fileName) {
     if (!fileName || !*fileName) {
@@ -124,7 +130,9 @@ bool PgnReader::loadLine() {
     return true;
 }
 
-void PgnReader::setError(std::string text) { m_text = std::move(text); }
+void PgnReader::setError(std::string text) {
+    m_text = std::move(text);
+}
 
 int PgnReader::nextChar() {
     if (m_pushback >= 0) {
@@ -160,7 +168,8 @@ int PgnReader::error(std::string text) {
 int PgnReader::moveToken(int first) {
     std::string move(1, static_cast<char>(first));
     int c;
-    while ((c = nextChar()) >= 0 && isMoveChar(c)) move += static_cast<char>(c);
+    while ((c = nextChar()) >= 0 && isMoveChar(c))
+        move += static_cast<char>(c);
     if (c == -2) return TokError;
     if (c >= 0) pushBack(c);
     const bool valid = move[0] == 'O' ? (move.rfind("O-O-O", 0) == 0 || move.rfind("O-O", 0) == 0)
@@ -187,7 +196,8 @@ int PgnReader::resultOrNumber(int first) {
             return TokResult;
         }
         const int last = nextChar();
-        const std::string result = {static_cast<char>(first), '-', static_cast<char>(last < 0 ? '?' : last)};
+        const std::string result = {static_cast<char>(first), '-',
+                                    static_cast<char>(last < 0 ? '?' : last)};
         if (result != "1-0" && result != "0-1") return error("PGN result expected");
         m_text = result;
         return TokResult;
@@ -222,7 +232,8 @@ int PgnReader::tagToken() {
             return error(format("PGN tag name too long (> %1d)", kTagNameLimit));
         c = nextChar();
     }
-    while (c == ' ' || c == '\t') c = nextChar();
+    while (c == ' ' || c == '\t')
+        c = nextChar();
     if (c == -2) return TokError;
     if (c != '"') return error("PGN tag value expected");
     std::string value;
@@ -247,7 +258,8 @@ int PgnReader::tagToken() {
 int PgnReader::restOfLine(int first, int token) {
     std::string text(1, static_cast<char>(first));
     int c;
-    while ((c = nextChar()) >= 0 && c != '\n') text += static_cast<char>(c);
+    while ((c = nextChar()) >= 0 && c != '\n')
+        text += static_cast<char>(c);
     if (c == -2) return TokError;
     m_text = text;
     return token;
@@ -288,7 +300,8 @@ int PgnReader::nextToken() {
         return TokCommentText;
     }
 
-    while (c == ' ' || c == '\t') c = nextChar();
+    while (c == ' ' || c == '\t')
+        c = nextChar();
     if (c == -2) return TokError;
     if (c == -1) return TokEndOfFile;
     if (c == '\n') return TokEndOfLine;
@@ -329,8 +342,10 @@ int PgnReader::nextToken() {
         const int next = nextChar();
         if (next == -2) return error("PGN symbolic NAG (!, ?, !!, ??, !?, ?!) expected");
         std::string symbol(1, static_cast<char>(c));
-        if (next == '!' || next == '?') symbol += static_cast<char>(next);
-        else if (next >= 0) pushBack(next);
+        if (next == '!' || next == '?')
+            symbol += static_cast<char>(next);
+        else if (next >= 0)
+            pushBack(next);
         static const char* const symbols[] = {"!", "?", "!!", "??", "!?", "?!"};
         for (int i = 0; i < 6; ++i)
             if (symbol == symbols[i]) m_number = i + 1;
@@ -359,9 +374,8 @@ void PgnReader::resetGame() {
 
 int PgnReader::readGame(GameActions& actions) {
     namespace Set = TokenSet;
-    constexpr unsigned kEndOfFile = 1u << 0, kTag = 1u << 2, kMoveNumber = 1u << 3,
-                       kMove = 1u << 4, kNag = 1u << 5, kComment = 1u << 6,
-                       kVariation = 1u << 7, kResult = 1u << 8;
+    constexpr unsigned kEndOfFile = 1u << 0, kTag = 1u << 2, kMoveNumber = 1u << 3, kMove = 1u << 4,
+                       kNag = 1u << 5, kComment = 1u << 6, kVariation = 1u << 7, kResult = 1u << 8;
     bool previousWasEndOfLine = true;
     auto fail = [this](std::string text) {
         if (text.size() > kReaderErrorLimit) text.resize(kReaderErrorLimit);

@@ -18,6 +18,11 @@ int fail(int code) {
     return -1;
 }
 
+bool refuse(int code) {
+    setError(code);
+    return false;
+}
+
 std::string_view trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r\n");
     if (first == std::string_view::npos) return {};
@@ -26,27 +31,38 @@ std::string_view trimmed(std::string_view text) {
 
 int pieceKindOf(char letter) {
     switch (letter) {
-        case 'K': return King;
-        case 'Q': return Queen;
-        case 'R': return Rook;
-        case 'B': return Bishop;
-        case 'N': return Knight;
-        case 'P': return Pawn;
-        default: return NoKind;
+        case 'K':
+            return King;
+        case 'Q':
+            return Queen;
+        case 'R':
+            return Rook;
+        case 'B':
+            return Bishop;
+        case 'N':
+            return Knight;
+        case 'P':
+            return Pawn;
+        default:
+            return NoKind;
     }
 }
 
 // Plays the move on a copy and tells whether the mover's king can then be taken.
 // Nothing when the copy or the move fails.
-std::optional<bool> leavesKingAttacked(const Board& board, int index) {
+std::optional<bool> leavesKingAttacked(const Board& board, const Move& move) {
     Board* scratch = scratchBoard();
     if (!scratch) return std::nullopt;
     copyPosition(*scratch, board);
     const int mover = board.side;
-    if (!applyMove(*scratch, board.moves[index])) return std::nullopt;
+    if (!applyMove(*scratch, move)) return std::nullopt;
     // The opponent's generated moves reach the king exactly when a piece of theirs attacks it:
     // quiet moves, castling and en passant only ever go to empty squares.
     return squareAttacked(*scratch, scratch->pieces(mover)[0].square, scratch->side);
+}
+
+std::optional<bool> leavesKingAttacked(const Board& board, int index) {
+    return leavesKingAttacked(board, board.moves[index]);
 }
 
 int matchCastling(Board& board, bool queenside) {
@@ -68,11 +84,20 @@ int findUciMove(const Board& board, std::string_view uci) {
     int promotion = 0;
     if (uci.size() >= 5) {
         switch (uci[4]) {
-            case 'q': promotion = Queen; break;
-            case 'r': promotion = Rook; break;
-            case 'b': promotion = Bishop; break;
-            case 'n': promotion = Knight; break;
-            default: return -1;
+            case 'q':
+                promotion = Queen;
+                break;
+            case 'r':
+                promotion = Rook;
+                break;
+            case 'b':
+                promotion = Bishop;
+                break;
+            case 'n':
+                promotion = Knight;
+                break;
+            default:
+                return -1;
         }
     }
     return findMove(board, from, to, promotion);
@@ -147,7 +172,8 @@ std::optional<std::string> sanOfMove(const Board& board, int index) {
         Board reply;
         copyBoard(reply, *after);
         bool escape = false;
-        for (int i = 0; i < reply.moveCount && !escape; ++i) escape = isLegalMove(reply, i);
+        for (int i = 0; i < reply.moveCount && !escape; ++i)
+            escape = isLegalMove(reply, i);
         san += escape ? '+' : '#';
     }
     return san;
@@ -175,25 +201,42 @@ int matchSan(Board& board, std::string_view san) {
     return matchSanOnValidBoard(board, san);
 }
 
-int matchSanOnValidBoard(Board& board, std::string_view san) {
-    setError(NoError);
-    if (san.empty()) return fail(InvalidArgument);
+namespace {
+
+// What a SAN text says, before any board is looked at.
+struct SanText {
+    int castling = 0;  // 0, or kCastleKingside / kCastleQueenside
+    int kind = Pawn;
+    int to = 0;
+    int promotion = 0;
+    int fileHint = 0;
+    int rankHint = 0;
+    int from = 0;  // a whole square written before the destination
+};
+
+// Reads a SAN text; NoError, or the code a malformed text fails with.
+int readSan(std::string_view san, SanText& text) {
+    if (san.empty()) return InvalidArgument;
     san = trimmed(san);
-    if (san.empty()) return fail(InvalidArgument);
+    if (san.empty()) return InvalidArgument;
     if (san[0] == 'O' || san[0] == '0') {
-        if (san.substr(0, 5) == "O-O-O" || san.substr(0, 5) == "0-0-0")
-            return matchCastling(board, true);
-        if (san.substr(0, 3) == "O-O" || san.substr(0, 3) == "0-0") return matchCastling(board, false);
+        if (san.substr(0, 5) == "O-O-O" || san.substr(0, 5) == "0-0-0") {
+            text.castling = kCastleQueenside;
+            return NoError;
+        }
+        if (san.substr(0, 3) == "O-O" || san.substr(0, 3) == "0-0") {
+            text.castling = kCastleKingside;
+            return NoError;
+        }
     }
 
-    int kind = Pawn;
     std::string_view rest = san;
     if (san[0] >= 'A' && san[0] <= 'Z') {
-        kind = pieceKindOf(san[0]);
-        if (kind == NoKind) return fail(InvalidPiece);
+        text.kind = pieceKindOf(san[0]);
+        if (text.kind == NoKind) return InvalidPiece;
         rest = san.substr(1);
     }
-    if (rest.size() < 2) return fail(InvalidArgument);
+    if (rest.size() < 2) return InvalidArgument;
 
     // The destination: after the first "x", else the last digit and the letter before it.
     const std::size_t capture = rest.find('x');
@@ -202,61 +245,145 @@ int matchSanOnValidBoard(Board& board, std::string_view san) {
         destination = capture + 1;
     } else {
         const std::size_t digit = rest.find_last_of("0123456789");
-        if (digit == std::string_view::npos || digit == 0) return fail(InvalidArgument);
+        if (digit == std::string_view::npos || digit == 0) return InvalidArgument;
         destination = digit - 1;
     }
-    int promotion = 0;
     const std::size_t equals = rest.find('=');
     if (equals != std::string_view::npos) {
         if (equals == 0 || (capture != std::string_view::npos && equals < capture))
-            return fail(InvalidArgument);
+            return InvalidArgument;
         const char letter = equals + 1 < rest.size() ? rest[equals + 1] : '\0';
-        if (letter != 'Q' && letter != 'R' && letter != 'B' && letter != 'N')
-            return fail(InvalidPiece);
-        promotion = pieceKindOf(letter);
+        if (letter != 'Q' && letter != 'R' && letter != 'B' && letter != 'N') return InvalidPiece;
+        text.promotion = pieceKindOf(letter);
     }
-    if (destination + 2 > rest.size()) return fail(InvalidArgument);
+    if (destination + 2 > rest.size()) return InvalidArgument;
     const char destFile = rest[destination];
     const char destRank = rest[destination + 1];
     if (!((destFile >= 'a' && destFile <= 'z') || (destFile >= 'A' && destFile <= 'Z')) ||
         destRank < '0' || destRank > '9')
-        return fail(InvalidArgument);
-    const int to = squareFromText(rest.substr(destination, 2));
-    if (to < 0) return fail(InvalidSquare);
+        return InvalidArgument;
+    text.to = squareFromText(rest.substr(destination, 2));
+    if (text.to < 0) return InvalidSquare;
 
     // What stands between the piece letter and the destination tells which piece moves.
     const std::string_view between =
         rest.substr(0, capture != std::string_view::npos ? capture : destination);
-    int fileHint = 0;
-    int rankHint = 0;
     if (between.size() == 1) {
         const char c = between[0];
-        if (c >= 'a' && c <= 'h') fileHint = c - 'a' + 1;
-        else if (c >= '1' && c <= '8') rankHint = c - '0';
-        else return fail(InvalidSquare);
+        if (c >= 'a' && c <= 'h')
+            text.fileHint = c - 'a' + 1;
+        else if (c >= '1' && c <= '8')
+            text.rankHint = c - '0';
+        else
+            return InvalidSquare;
     } else if (between.size() == 2) {
         if (!(between[0] >= 'a' && between[0] <= 'z') || !(between[1] >= '0' && between[1] <= '9'))
-            return fail(InvalidArgument);
-        const int from = squareFromText(between);
-        if (from < 0) return fail(InvalidArgument);
-        const int index = findMove(board, from, to, promotion);
+            return InvalidArgument;
+        text.from = squareFromText(between);
+        if (text.from < 0) return InvalidArgument;
+    } else if (between.size() > 2) {
+        return InvalidArgument;
+    }
+    return NoError;
+}
+
+// Whether a move of the named kind to the named square passes the text's filters: the
+// promotion piece, the file or rank given, and a pawn without a file letter moving straight.
+bool fitsText(const Move& move, const SanText& text) {
+    if (move.kind != text.kind || move.to != text.to || !(move.flags & kCandidate)) return false;
+    if (text.promotion != 0 && move.promotion != text.promotion) return false;
+    if (text.fileHint != 0 || text.rankHint != 0)
+        return (text.fileHint == 0 || fileOf(move.from) == text.fileHint) &&
+               (text.rankHint == 0 || rankOf(move.from) == text.rankHint);
+    return text.kind != Pawn || fileOf(move.from) == fileOf(move.to);
+}
+
+// The moves of the piece on `from` that go to `to`, as the full list has them, into `moves`
+// (room for kMaxPieceMoves); their number. Knights and line pieces have at most one, found by
+// the shape of the step and the squares between; kings and pawns, with their castling,
+// double steps and promotions, go through the generator.
+int movesTo(const Board& board, const PieceEntry& piece, int to, Move* moves) {
+    const int from = piece.square;
+    const int files = fileOf(to) - fileOf(from);
+    const int ranks = rankOf(to) - rankOf(from);
+    const int fileDistance = files < 0 ? -files : files;
+    const int rankDistance = ranks < 0 ? -ranks : ranks;
+    bool line = false;
+    switch (piece.kind) {
+        case King:
+            if (fileDistance > 2 || rankDistance > 1) return 0;
+            break;
+        case Pawn:
+            if (fileDistance > 1 || rankDistance > 2) return 0;
+            break;
+        case Knight:
+            if (!((fileDistance == 1 && rankDistance == 2) ||
+                  (fileDistance == 2 && rankDistance == 1)))
+                return 0;
+            break;
+        case Rook:
+            line = files == 0 || ranks == 0;
+            break;
+        case Bishop:
+            line = fileDistance == rankDistance;
+            break;
+        case Queen:
+            line = files == 0 || ranks == 0 || fileDistance == rankDistance;
+            break;
+        default:
+            return 0;
+    }
+    if (piece.kind == King || piece.kind == Pawn) {
+        Move all[kMaxPieceMoves];
+        const int count = generatePieceMoves(board, from, all);
+        int found = 0;
+        for (int i = 0; i < count; ++i)
+            if (all[i].to == to) moves[found++] = all[i];
+        return found;
+    }
+    if (piece.kind != Knight) {
+        if (!line || to == from) return 0;
+        const int step = 10 * ((files > 0) - (files < 0)) + ((ranks > 0) - (ranks < 0));
+        for (int between = from + step; between != to; between += step)
+            if (board.squares[between].colour != Empty) return 0;
+    }
+    const int colour = board.squares[to].colour;
+    if (colour == board.side) return 0;
+    moves[0] = Move{piece.kind, from, to, (colour == Empty ? 0 : kCapture) | kCandidate, 0};
+    return 1;
+}
+
+// The first move of the piece on `from` that goes to `to` (with that promotion when not 0).
+bool findPieceMove(const Board& board, int from, int to, int promotion, Move& found) {
+    Move moves[kMaxPieceMoves];
+    const int count = generatePieceMoves(board, from, moves);
+    for (int i = 0; i < count; ++i) {
+        if (moves[i].to == to && (promotion == 0 || moves[i].promotion == promotion)) {
+            found = moves[i];
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int matchSanOnValidBoard(Board& board, std::string_view san) {
+    setError(NoError);
+    SanText text;
+    if (const int error = readSan(san, text); error != NoError) return fail(error);
+    if (text.castling) return matchCastling(board, text.castling == kCastleQueenside);
+    if (text.from != 0) {
+        const int index = findMove(board, text.from, text.to, text.promotion);
         if (index < 0) return fail(InvalidArgument);
         return index;
-    } else if (between.size() > 2) {
-        return fail(InvalidArgument);
     }
-
+    const bool hinted = text.fileHint != 0 || text.rankHint != 0;
     int found = -1;
     for (int i = 0; i < board.moveCount; ++i) {
         Move& move = board.moves[i];
-        if (move.kind != kind || move.to != to || !(move.flags & kCandidate)) continue;
-        if (promotion != 0 && move.promotion != promotion) continue;
-        if (fileHint != 0 || rankHint != 0) {
-            if ((fileHint != 0 && fileOf(move.from) != fileHint) ||
-                (rankHint != 0 && rankOf(move.from) != rankHint))
-                continue;
-        } else {
-            if (kind == Pawn && fileOf(move.from) != fileOf(move.to)) continue;
+        if (!fitsText(move, text)) continue;
+        if (!hinted) {
             const auto attacked = leavesKingAttacked(board, i);
             setError(NoError);
             if (!attacked) return fail(NotUnique);
@@ -271,6 +398,53 @@ int matchSanOnValidBoard(Board& board, std::string_view san) {
     if (found < 0) return fail(InvalidArgument);
     setError(NoError);
     return found;
+}
+
+bool findSanMove(const Board& board, std::string_view san, Move& move) {
+    setError(NoError);
+    SanText text;
+    if (const int error = readSan(san, text); error != NoError) return refuse(error);
+    const int side = board.side;
+    if (text.castling) {
+        const bool queenside = text.castling == kCastleQueenside;
+        const int rights = side == White ? board.whiteCastling : board.blackCastling;
+        if (!(rights & (queenside ? kRightQueenside : kRightKingside)))
+            return refuse(InvalidArgument);
+        const int rank = side == White ? 1 : 8;
+        if (!findPieceMove(board, squareOf(5, rank), squareOf(queenside ? 3 : 7, rank), 0, move))
+            return refuse(InvalidArgument);
+        return true;
+    }
+    if (text.from != 0) {
+        if (!findPieceMove(board, text.from, text.to, text.promotion, move))
+            return refuse(InvalidArgument);
+        return true;
+    }
+    const bool hinted = text.fileHint != 0 || text.rankHint != 0;
+    bool found = false;
+    const PieceEntry* pieces = board.pieces(side);
+    for (int p = 0; p < 16; ++p) {
+        const PieceEntry& piece = pieces[p];
+        if (piece.kind != text.kind || piece.colour != side || piece.square < 0) continue;
+        Move moves[kMaxPieceMoves];
+        const int count = movesTo(board, piece, text.to, moves);
+        for (int i = 0; i < count; ++i) {
+            if (!fitsText(moves[i], text)) continue;
+            if (!hinted) {
+                auto attacked = kingAttackedAfter(board, moves[i]);
+                if (!attacked) attacked = leavesKingAttacked(board, moves[i]);
+                setError(NoError);
+                if (!attacked) return refuse(NotUnique);
+                if (*attacked) continue;
+            }
+            if (found) return refuse(NotUnique);
+            found = true;
+            move = moves[i];
+        }
+    }
+    if (!found) return refuse(InvalidArgument);
+    setError(NoError);
+    return true;
 }
 
 std::optional<std::string> epdString(const Board& board) {

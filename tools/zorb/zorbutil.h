@@ -18,6 +18,12 @@ int matchSan(Board& board, std::string_view san);
 // board before every move); skips the second validation.
 int matchSanOnValidBoard(Board& board, std::string_view san);
 
+// The move a SAN text denotes on a validated board, found by trying only the pieces of the named
+// kind that can reach the named square: the same move and the same failures (error codes) as
+// matchSanOnValidBoard, without the board's move list, which may be out of date. True with
+// `move` set, else false with the error code set.
+bool findSanMove(const Board& board, std::string_view san, Move& move);
+
 // The index of a move given in UCI notation ("e2e4", "e7e8q", "e1g1"), or -1.
 int findUciMove(const Board& board, std::string_view uci);
 // Whether a listed move leaves the mover's king unattacked (castling also needs the king not to
