@@ -1,9 +1,10 @@
 #!/bin/sh
 # Times the converters. Orvanel reads and plays every game before the one it converts, so it
-# converts the last game of a 20,000-game file of real games (Carlsen.pgn repeated), side by
-# side with pgn-extract extracting the same game to EPD from the same file; Quenbry converts a
-# 500-ply QBX file. Needs hyperfine and pgn-extract (Debian packages).
-# Usage: bench/converter_bench.sh [build folder]
+# converts the last game of a 145,000-game collection of real games (Carlsen.pgn repeated), side
+# by side with pgn-extract extracting the same game to EPD from the same file and with `cat`
+# reading the file (the floor: the time the file takes to read); Quenbry converts a 500-ply QBX
+# file. Needs hyperfine, jq and pgn-extract (Debian packages).
+# Usage: bench/converter_bench.sh [build folder] [games]
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$top/build}" && pwd)
@@ -13,12 +14,13 @@ orvanel="$build/bin/AddOn/Orvanel"
 quenbry="$build/bin/AddOn/Quenbry"
 extract=$(command -v pgn-extract || echo /usr/games/pgn-extract)
 
-python3 - "$top/testdata/pgn/Carlsen.pgn" "$work/games.pgn" "$work/game.qbx" <<'PY'
+wanted=${2:-145000}
+python3 - "$top/testdata/pgn/Carlsen.pgn" "$work/games.pgn" "$work/game.qbx" "$wanted" <<'PY'
 import re, struct, sys
 source, pgn_out, qbx_out = sys.argv[1:4]
+wanted = int(sys.argv[4])
 games = [g for g in re.split(rb'(?:\r?\n)(?=\[Event )', open(source, 'rb').read()) if g.strip()]
 games = [g.rstrip(b'\r\n') + b'\r\n\r\n' for g in games]
-wanted = 20000
 with open(pgn_out, 'wb') as out:
     for i in range(wanted):
         out.write(games[i % len(games)])
@@ -34,9 +36,10 @@ PY
 echo "PGN file: $(grep -c '^\[Event ' "$work/games.pgn") games, $(wc -c < "$work/games.pgn") bytes"
 
 cd "$work"
-hyperfine --warmup 1 --runs 5 --export-markdown "$work/pgn.md" \
-    -n Orvanel "$orvanel -g 20000 games.pgn orvanel.epd" \
-    -n pgn-extract "$extract -s -Wepd --selectonly 20000 -oextract.epd games.pgn"
+hyperfine --warmup 1 --runs 5 --export-markdown "$work/pgn.md" --export-json "$work/pgn.json" \
+    -n Orvanel "$orvanel -g $wanted games.pgn orvanel.epd" \
+    -n pgn-extract "$extract -s -Wepd --selectonly $wanted -oextract.epd games.pgn" \
+    -n cat "cat games.pgn > /dev/null"
 cut -d' ' -f1-4 extract.epd | sed '/^$/d' > extract4.epd
 tr -d '\r' < orvanel.epd > orvanel4.epd
 if cmp -s orvanel4.epd extract4.epd; then
@@ -46,5 +49,11 @@ else
     exit 1
 fi
 cat "$work/pgn.md"
+jq -r --argjson games "$wanted" '
+    [.results[] | {(.command): .mean}] | add as $t |
+    "Orvanel / pgn-extract: \($t.Orvanel / $t["pgn-extract"] * 1000 | round / 1000)",
+    "Orvanel / cat: \($t.Orvanel / $t.cat | round)",
+    "games per second: Orvanel \($games / $t.Orvanel | round), pgn-extract \($games / $t["pgn-extract"] | round)"
+' "$work/pgn.json"
 hyperfine --warmup 3 --runs 30 -N -n "Quenbry 500 plies" "$quenbry game.qbx quenbry.epd"
 echo "Quenbry wrote $(wc -l < quenbry.epd) lines."

@@ -80,7 +80,7 @@ void TBaseMultiLang::apply(LanguageComponent& component, std::size_t& row) const
     }
     if (!component.hasHint()) return;
     if (row == own) ++row;  // the own row is used even when only the hint is taken
-    if (row < m_words.size() && sameText(m_words[row].key, ".Hint")) {
+    if (row < m_words.size() && sameText(m_words[row].key, "\".Hint")) {
         const std::string hint = textOf(row++);
         if (!hint.empty()) component.setHint(hint);
     }

@@ -10,7 +10,8 @@
 
 // One row of a window's word table: a key, then its German and its English text. Keys are
 // "%Form%" (the window's caption), a component name (its own text), a lone double quote (the
-// next element of the component named last) or ".Hint" (its hint).
+// next element of the component named last) or a double quote followed by ".Hint" (its hint,
+// letter case ignored).
 struct WordRow {
     const char* key;
     const char* german;

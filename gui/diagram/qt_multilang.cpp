@@ -88,7 +88,8 @@ public:
 class RadioGroupComponent : public CaptionComponent {
 public:
     explicit RadioGroupComponent(QGroupBox* box)
-        : CaptionComponent(box), m_buttons(box->findChildren<QRadioButton*>()) {}
+        : CaptionComponent(box),
+          m_buttons(box->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {}
     Kind kind() const override { return Kind::RadioGroup; }
     std::size_t elementCount() const override { return static_cast<std::size_t>(m_buttons.size()); }
     void setElement(std::size_t i, const std::string& text) override {
@@ -120,11 +121,22 @@ void TMultiLang::setFormCaption(const std::string& text) {
     m_window->setWindowTitle(q(text));
 }
 
+// Whether an object is part of this window rather than of a dialog of its own that has the
+// window as its parent (menus are windows of their own too, but they belong to it).
+bool TMultiLang::ownedByWindow(const QObject* object) const {
+    for (const QObject* at = object; at && at != m_window; at = at->parent()) {
+        const auto* widget = qobject_cast<const QWidget*>(at);
+        if (widget && widget->isWindow() && !qobject_cast<const QMenu*>(widget)) return false;
+    }
+    return true;
+}
+
 std::unique_ptr<LanguageComponent> TMultiLang::findComponent(const std::string& name) {
     const QString wanted = QString::fromStdString(name);
     if (wanted.isEmpty() || wanted == QLatin1String("\"")) return nullptr;
     for (QObject* object : m_window->findChildren<QObject*>()) {
-        if (object->objectName().compare(wanted, Qt::CaseInsensitive) != 0 || object == this)
+        if (object->objectName().compare(wanted, Qt::CaseInsensitive) != 0 || object == this ||
+            !ownedByWindow(object))
             continue;
         if (qobject_cast<QListWidget*>(object) || qobject_cast<QComboBox*>(object) ||
             qobject_cast<QTabWidget*>(object) || qobject_cast<QPlainTextEdit*>(object))

@@ -23,6 +23,8 @@ public:
     std::unique_ptr<LanguageComponent> findComponent(const std::string& name) override;
 
 private:
+    bool ownedByWindow(const QObject* object) const;
+
     QWidget* m_window;
     TBaseMultiLang m_language;
 };

@@ -114,8 +114,10 @@ TRTFOptions::TRTFOptions(Prompts& prompts, QWidget* parent) : QDialog(parent), m
 void TRTFOptions::OnShow() {
     m_form = RtfOptionsForm::of(m_fonts, m_setting);
     m_fontList->clear();
+    const bool german = currentLanguageColumn() == 0;
     for (const std::string& item : m_form.fontItems)
-        m_fontList->addItem(displayText(item));
+        m_fontList->addItem(
+            displayText(!m_form.haveFonts && german ? kNoFontsAvailableGerman : item));
     m_fontList->setCurrentRow(m_form.fontIndex);
     if (m_form.fontIndex < 0) m_fontList->clearSelection();
     m_sizeList->clear();

@@ -102,7 +102,7 @@ TMySelectionDialog::TMySelectionDialog(bool pickFolder, QWidget* parent)
         m_files->setEnabled(false);
         m_filterList->hide();
         m_filterList->setEnabled(false);
-        m_title = "Select folder";
+        m_title = "Open file";
     }
     setFixedSize(520, 340);
     // The caption is the title shown when the caller gives none; a title the caller gave stays.

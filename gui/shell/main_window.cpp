@@ -317,7 +317,9 @@ void TMainForm::applyOptions() {
     m_diagram->SetDarkSquareColor(TChessDiagram2D::colorOf(m_options.darkSquares));
     m_diagram->SetLightSquareColor(TChessDiagram2D::colorOf(m_options.lightSquares));
     m_document->setLanguage(languageFromSetting(m_options.language));
-    if (m_language) switchAllLanguages(languageColumnOfSetting(m_options.language));
+    // Only a new language switches the windows: a switch refills every listed text.
+    const int column = languageColumnOfSetting(m_options.language);
+    if (m_language && column != currentLanguageColumn()) switchAllLanguages(column);
     updateConditions();
 }
 

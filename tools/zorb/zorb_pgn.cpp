@@ -1,5 +1,7 @@
 #include "zorb_pgn.h"
 
+#include <algorithm>
+
 #include <cctype>
 #include <cstring>
 
@@ -22,6 +24,14 @@ bool isLetter(int c) {
 }
 bool isDigit(int c) {
     return c >= '0' && c <= '9';
+}
+
+// Whether "0-0" occurs within the first `length` characters (most lines have no castling with
+// zeros, and move numbers make zeros common).
+bool hasZeroCastling(const char* line, int length) {
+    for (int i = 0; i + 2 < length; ++i)
+        if (line[i] == '0' && line[i + 1] == '-' && line[i + 2] == '0') return true;
+    return false;
 }
 
 // Replaces up to two occurrences of `from` by `to` (same length) within the first `length`
@@ -100,18 +110,31 @@ bool PgnReader::loadLine() {
     m_lineLength = 0;
     ++m_lineNumber;
     bool any = false;
-    for (;;) {
-        int c = readByte();
-        if (c == EOF) break;
+    // The line is copied from the input buffer in runs up to its end or its limit.
+    while (m_lineLength < kLineLimit) {
+        if (m_bufferPosition == m_bufferLength) {
+            m_bufferLength = std::fread(m_buffer.get(), 1, kBufferSize, m_file);
+            m_bufferPosition = 0;
+            if (m_bufferLength == 0) break;
+        }
         any = true;
-        if (c == '\r') {
+        const char* data = m_buffer.get() + m_bufferPosition;
+        const std::size_t count = std::min(m_bufferLength - m_bufferPosition,
+                                           static_cast<std::size_t>(kLineLimit - m_lineLength));
+        std::size_t n = 0;
+        while (n < count && data[n] != '\n' && data[n] != '\r')
+            ++n;
+        std::memcpy(m_line + m_lineLength, data, n);
+        m_lineLength += static_cast<int>(n);
+        m_bufferPosition += n;
+        if (n == count) continue;
+        if (m_buffer[m_bufferPosition++] == '\r') {
             // CR LF is one line end as in text mode; a lone CR ends a line too.
             const int after = readByte();
             if (after != '\n' && after != EOF) unreadByte();
-            c = '\n';
         }
-        m_line[m_lineLength++] = static_cast<char>(c);
-        if (c == '\n' || m_lineLength >= kLineLimit) break;
+        m_line[m_lineLength++] = '\n';
+        break;
     }
     m_line[m_lineLength] = '\0';
     if (!any) {
@@ -125,8 +148,10 @@ bool PgnReader::loadLine() {
     }
     // Castling written with zeros; the longer form first.
     const int length = static_cast<int>(std::strlen(m_line));
-    rewriteTwice(m_line, length, "0-0-0", "O-O-O");
-    rewriteTwice(m_line, length, "0-0", "O-O");
+    if (hasZeroCastling(m_line, length)) {
+        rewriteTwice(m_line, length, "0-0-0", "O-O-O");
+        rewriteTwice(m_line, length, "0-0", "O-O");
+    }
     return true;
 }
 

@@ -2,8 +2,8 @@
 
 // The prefix field is not listed: the dialog fills it from the settings when it shows.
 const WordTable kHTMLOptionsWords = {
-    {"%Form%", "HTML Tabellen Optionen", "HTML Table Options"},
-    {"LblBorder", "Tabellenrahmen", "Table border size"},
+    {"%Form%", "HTML-Tabellenoptionen", "HTML Table Options"},
+    {"LblBorder", "Rahmenbreite der Tabelle", "Table border size"},
     {"CBBorderSize", "0", "0"},
     {"\"", "1", "1"},
     {"\"", "2", "2"},
@@ -35,16 +35,16 @@ const WordTable kHTMLOptionsWords = {
     {"\"", "43 x 43", "43 x 43"},
     {"\"", "44 x 44", "44 x 44"},
     {"\"", "45 x 45", "45 x 45"},
-    {"LblPraefix", "Pfadpräfix der GIF Figuren", "GIF pieces path praefix"},
+    {"LblPraefix", "Pfadpräfix der GIF-Figurenbilder", "GIF pieces path praefix"},
     {"BtnSavePieces", "Figurenbilder speichern...", "Save piece images..."},
-    {".Hint", "Schreibt die 26 GIF Bilder, die die HTML Tabelle nennt",
+    {"\".Hint", "Speichert die 26 GIF-Bilder, auf die die HTML-Tabelle verweist",
      "Write the 26 GIF images the HTML table names"},
     {"BtnOK", "&OK", "&OK"},
     {"BtnCancel", "&Abbrechen", "&Cancel"},
 };
 
 const WordTable kRTFOptionsWords = {
-    {"%Form%", "Brisvane: RTF Optionen", "Brisvane: RTF options"},
+    {"%Form%", "Brisvane: RTF-Optionen", "Brisvane: RTF options"},
     {"LblFontName", "Wählen Sie eine Schachschrift", "Select a chess font"},
     {"LblFontSize", "Schriftgröße", "Font size"},
     {"BtnOK", "&OK", "&OK"},

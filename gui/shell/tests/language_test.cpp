@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -28,6 +29,7 @@
 #include "main_window.h"
 #include "multi_lang.h"
 #include "opcode_dialog.h"
+#include "qt_multilang.h"
 #include "scripted_prompts.h"
 #include "small_dialogs.h"
 #include "temp_folder.h"
@@ -59,7 +61,7 @@ const std::set<QString> kSameInBoth = {
 // Texts whose every word is a number, a square, a castling, a size unit or an "x" (square
 // sizes, hash sizes, counters): the same in every language.
 bool hasNoWords(const QString& text) {
-    static const QRegularExpression kNeutral(QStringLiteral("^(\\d+|[a-h][1-8]|O|kb|KB|MB|x)$"));
+    static const QRegularExpression kNeutral(QStringLiteral("^(\\d+|[a-h][1-8]|O|kb|kB|MB|x)$"));
     QString plain = text;
     plain.remove(QLatin1Char('&'));
     for (const QString& word :
@@ -253,3 +255,23 @@ TEST_F(Languages, LaterWindowsTheFallbackAndTheGeneralOptionsSwitch) {
 }
 
 }  // namespace
+
+// A window's table reaches its own widgets, menus included, but not those of a dialog that has
+// the window as its parent, however alike their names.
+TEST(LanguageTable, StaysWithinItsWindow) {
+    QWidget window;
+    auto* dialog = new QDialog(&window);
+    auto* other = new QLabel(QStringLiteral("Other"), dialog);
+    other->setObjectName(QStringLiteral("Label1"));
+    auto* label = new QLabel(QStringLiteral("Light squares"), &window);
+    label->setObjectName(QStringLiteral("Label1"));
+    auto* menu = new QMenu(&window);
+    menu->setObjectName(QStringLiteral("miFile"));
+    static const WordTable words = {{"Label1", "Helle Felder", "Light squares"},
+                                    {"miFile", "&Datei", "&File"}};
+    auto* language = new TMultiLang(&window, words);
+    language->language().SetActiveLanguage(0);
+    EXPECT_EQ(label->text(), QStringLiteral("Helle Felder"));
+    EXPECT_EQ(menu->title(), QStringLiteral("&Datei"));
+    EXPECT_EQ(other->text(), QStringLiteral("Other"));
+}
