@@ -253,9 +253,10 @@ private:
     // The candidate road: the same checks and answers, but the move is found among the pieces
     // that can reach its square and no move list is generated. The board is checked in full
     // only when a move may have spoilt it: a valid board stays valid under a move unless the
-    // move takes a king or promotes (both change piece numbers that have limits) or makes an
-    // en-passant square while a side holds castling rights (which brings in the check of rights
-    // against rooks).
+    // move takes a king or promotes (both change piece numbers that have limits), takes en
+    // passant (a set-up may place any piece, a king too, beside the en-passant square) or makes
+    // an en-passant square while a side holds castling rights (which brings in the check of
+    // rights against rooks).
     bool playFromCandidates(const std::string& san) {
         m_failure = Failure::Copy;
         if (!m_currentChecked && !zorb::validateBoard(*m_current)) return false;
@@ -277,7 +278,8 @@ private:
         m_current->moveCount = 0;  // the list would be out of date
         const bool rightsChecked = m_current->enPassant != 0 &&
                                    (m_current->whiteCastling != 0 || m_current->blackCastling != 0);
-        m_currentChecked = !takesKing && !(found.flags & zorb::kPromotion) && !rightsChecked;
+        m_currentChecked =
+            !takesKing && !(found.flags & (zorb::kPromotion | zorb::kEnPassant)) && !rightsChecked;
         m_lastMove = found;
         return true;
     }

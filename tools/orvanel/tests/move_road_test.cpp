@@ -207,6 +207,28 @@ TEST(MoveRoads, AgreeOnEveryGameOfTheTestData) {
     EXPECT_GE(files, 12);
 }
 
+// Set-ups where a move spoils the board without the converter seeing it at once: en passant
+// takes the king that stands beside the en-passant square, in a side line, in the main line of
+// a game before the wanted one, and for either side.
+TEST(MoveRoads, AgreeWhenEnPassantTakesAKing) {
+    TempFolder folder;
+    const std::string pgn = folder.path("in.pgn");
+    for (const auto& [fen, moves] : std::vector<std::pair<std::string, std::string>>{
+             {"8/7p/8/3kP3/8/8/8/4K3 w - d6 0 1", "1. Kd2 (1. exd6 h6) *"},
+             {"8/7p/8/3KP3/8/8/8/4k3 w - d6 0 1", "1. Kd2 (1. exd6 h6) *"},
+             {"4k3/8/8/8/3Kp3/8/7P/8 b - d3 0 1", "1... Kd7 (1... exd3 2. h3) *"},
+             {"8/7p/8/3kP3/8/8/8/4K3 w - d6 0 1", "1. exd6 h6 2. Kd2 *"}}) {
+        const std::string game = "[Result \"*\"]\n[FEN \"" + fen + "\"]\n\n" + moves + "\n\n";
+        folder.write("in.pgn", game + "[Result \"*\"]\n\n1. e4 *\n\n");
+        for (long wanted : {1, 2}) {
+            const Outcome candidates = convert(folder, pgn, MoveRoad::Candidates, wanted);
+            EXPECT_EQ(candidates, convert(folder, pgn, MoveRoad::FullList, wanted))
+                << fen << " " << moves << " game " << wanted;
+            EXPECT_NE(candidates.status, 0) << fen << " " << moves;
+        }
+    }
+}
+
 TEST(MoveRoads, AgreeOnGeneratedGames) {
     TempFolder folder;
     const std::string pgn = folder.path("in.pgn");
