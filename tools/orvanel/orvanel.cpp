@@ -255,8 +255,8 @@ private:
     // only when a move may have spoilt it: a valid board stays valid under a move unless the
     // move takes a king or promotes (both change piece numbers that have limits), takes en
     // passant (a set-up may place any piece, a king too, beside the en-passant square) or makes
-    // an en-passant square while a side holds castling rights (which brings in the check of
-    // rights against rooks).
+    // an en-passant square while a side holds castling rights without a rook (the check of
+    // rights against rooks comes with an en-passant square).
     bool playFromCandidates(const std::string& san) {
         m_failure = Failure::Copy;
         if (!m_currentChecked && !zorb::validateBoard(*m_current)) return false;
@@ -276,11 +276,22 @@ private:
         m_failure = Failure::Play;
         if (!zorb::applyMove(*m_current, found)) return false;
         m_current->moveCount = 0;  // the list would be out of date
-        const bool rightsChecked = m_current->enPassant != 0 &&
-                                   (m_current->whiteCastling != 0 || m_current->blackCastling != 0);
+        const bool rightsChecked = m_current->enPassant != 0 && (rightsWithoutRook(zorb::White) ||
+                                                                 rightsWithoutRook(zorb::Black));
         m_currentChecked =
             !takesKing && !(found.flags & (zorb::kPromotion | zorb::kEnPassant)) && !rightsChecked;
         m_lastMove = found;
+        return true;
+    }
+
+    // Whether a side holds castling rights but no rook, which fails the board's check when an
+    // en-passant square stands.
+    bool rightsWithoutRook(int colour) const {
+        if ((colour == zorb::White ? m_current->whiteCastling : m_current->blackCastling) == 0)
+            return false;
+        const zorb::PieceEntry* pieces = m_current->pieces(colour);
+        for (int i = 0; i < 16; ++i)
+            if (pieces[i].square >= 0 && pieces[i].kind == zorb::Rook) return false;
         return true;
     }
 

@@ -23,10 +23,14 @@ bool refuse(int code) {
     return false;
 }
 
+// The text without blanks, tabs and line ends at either end (a loop: the library's search for
+// any of several characters costs a call per character).
 std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    std::size_t first = 0, last = text.size();
+    while (first < last && blank(text[first])) ++first;
+    while (last > first && blank(text[last - 1])) --last;
+    return text.substr(first, last - first);
 }
 
 int pieceKindOf(char letter) {
@@ -244,8 +248,10 @@ int readSan(std::string_view san, SanText& text) {
     if (capture != std::string_view::npos) {
         destination = capture + 1;
     } else {
-        const std::size_t digit = rest.find_last_of("0123456789");
-        if (digit == std::string_view::npos || digit == 0) return InvalidArgument;
+        std::size_t digit = rest.size();
+        while (digit > 0 && !(rest[digit - 1] >= '0' && rest[digit - 1] <= '9')) --digit;
+        if (digit <= 1) return InvalidArgument;  // no digit, or one only at the start
+        --digit;
         destination = digit - 1;
     }
     const std::size_t equals = rest.find('=');
