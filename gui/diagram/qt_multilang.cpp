@@ -100,13 +100,22 @@ private:
     QList<QRadioButton*> m_buttons;
 };
 
+// A status bar: its message, then its panels, the labels placed on it, in their order.
 class StatusBarComponent : public CaptionComponent {
 public:
-    using CaptionComponent::CaptionComponent;
+    explicit StatusBarComponent(QStatusBar* bar)
+        : CaptionComponent(bar), m_panels(bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {}
     Kind kind() const override { return Kind::StatusBar; }
     void setCaption(const std::string& text) override {
         static_cast<QStatusBar*>(m_object)->showMessage(q(text));
     }
+    std::size_t elementCount() const override { return static_cast<std::size_t>(m_panels.size()); }
+    void setElement(std::size_t i, const std::string& text) override {
+        m_panels[static_cast<int>(i)]->setText(q(text));
+    }
+
+private:
+    QList<QLabel*> m_panels;
 };
 
 }  // namespace
@@ -144,7 +153,8 @@ std::unique_ptr<LanguageComponent> TMultiLang::findComponent(const std::string& 
         if (auto* box = qobject_cast<QGroupBox*>(object);
             box && !box->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly).isEmpty())
             return std::make_unique<RadioGroupComponent>(box);
-        if (qobject_cast<QStatusBar*>(object)) return std::make_unique<StatusBarComponent>(object);
+        if (auto* bar = qobject_cast<QStatusBar*>(object))
+            return std::make_unique<StatusBarComponent>(bar);
         return std::make_unique<CaptionComponent>(object);
     }
     return nullptr;

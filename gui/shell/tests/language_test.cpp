@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTabWidget>
 
 #include <functional>
@@ -256,8 +257,8 @@ TEST_F(Languages, LaterWindowsTheFallbackAndTheGeneralOptionsSwitch) {
 
 }  // namespace
 
-// A window's table reaches its own widgets, menus included, but not those of a dialog that has
-// the window as its parent, however alike their names.
+// A window's table reaches its own widgets, menus and status bar panels included, but not those
+// of a dialog that has the window as its parent, however alike their names.
 TEST(LanguageTable, StaysWithinItsWindow) {
     QWidget window;
     auto* dialog = new QDialog(&window);
@@ -267,11 +268,19 @@ TEST(LanguageTable, StaysWithinItsWindow) {
     label->setObjectName(QStringLiteral("Label1"));
     auto* menu = new QMenu(&window);
     menu->setObjectName(QStringLiteral("miFile"));
+    auto* status = new QStatusBar(&window);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    auto* panel = new QLabel(QStringLiteral("Line 1"));
+    status->addPermanentWidget(panel);
     static const WordTable words = {{"Label1", "Helle Felder", "Light squares"},
-                                    {"miFile", "&Datei", "&File"}};
+                                    {"miFile", "&Datei", "&File"},
+                                    {"StatusBar1", "Bereit", "Ready"},
+                                    {"\"", "Zeile 1", "Line 1"}};
     auto* language = new TMultiLang(&window, words);
     language->language().SetActiveLanguage(0);
     EXPECT_EQ(label->text(), QStringLiteral("Helle Felder"));
     EXPECT_EQ(menu->title(), QStringLiteral("&Datei"));
     EXPECT_EQ(other->text(), QStringLiteral("Other"));
+    EXPECT_EQ(status->currentMessage(), QStringLiteral("Bereit"));
+    EXPECT_EQ(panel->text(), QStringLiteral("Zeile 1"));
 }
