@@ -43,7 +43,7 @@ hyperfine --warmup 1 --runs 5 --export-markdown "$work/pgn.md" --export-json "$w
 cut -d' ' -f1-4 extract.epd | sed '/^$/d' > extract4.epd
 tr -d '\r' < orvanel.epd > orvanel4.epd
 if cmp -s orvanel4.epd extract4.epd; then
-    echo "Both wrote the same $(wc -l < orvanel4.epd) positions of game 20000."
+    echo "Both wrote the same $(wc -l < orvanel4.epd) positions of game $wanted."
 else
     echo "The outputs differ!" >&2
     exit 1
