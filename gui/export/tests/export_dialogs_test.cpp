@@ -21,6 +21,7 @@
 #include "scripted_prompts.h"
 #include "temp_folder.h"
 #include "when_modal.h"
+#include "test_window_setup.h"
 
 namespace fs = std::filesystem;
 
@@ -31,12 +32,7 @@ protected:
     // The window of a program folder holding `fontFile` as ChessFonts.ini, with a font chosen.
     void start(const std::string& fontFile, const std::string& font = "Brisvane Chess") {
         folder.write("ChessFonts.ini", fontFile);
-        MainFormSetup setup;
-        setup.folders = AppFolders::forProgramFolder(folder.root());
-        ensureFolder(setup.folders.tempFolder);
-        setup.settings = &settings;
-        setup.prompts = &prompts;
-        setup.clipboard = &clipboard;
+        MainFormSetup setup = testWindowSetup(folder.root(), settings, prompts, clipboard);
         setup.options.chessFontName = font;
         window = std::make_unique<TMainForm>(setup);
         window->show();

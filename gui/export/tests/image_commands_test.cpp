@@ -18,6 +18,7 @@
 #include "main_window.h"
 #include "scripted_prompts.h"
 #include "temp_folder.h"
+#include "test_window_setup.h"
 
 namespace fs = std::filesystem;
 
@@ -30,12 +31,7 @@ const std::vector<std::string> kLines = {
 class ImageExportsTest : public testing::Test {
 protected:
     ImageExportsTest() {
-        MainFormSetup setup;
-        setup.folders = AppFolders::forProgramFolder(folder.root());
-        ensureFolder(setup.folders.tempFolder);
-        setup.settings = &settings;
-        setup.prompts = &prompts;
-        setup.clipboard = &clipboard;
+        MainFormSetup setup = testWindowSetup(folder.root(), settings, prompts, clipboard);
         setup.options.showProgress = false;
         window = std::make_unique<TMainForm>(setup);
         window->show();

@@ -13,6 +13,7 @@
 #include "select_dialogs.h"
 #include "temp_folder.h"
 #include "when_modal.h"
+#include "test_window_setup.h"
 
 namespace fs = std::filesystem;
 
@@ -27,12 +28,7 @@ protected:
         for (const char* converter : {"Orvanel", "Quenbry"})
             fs::create_symlink(std::string(BRISVANE_PROGRAM_DIR) + "/AddOn/" + converter,
                                folder.path(std::string("AddOn/") + converter));
-        MainFormSetup setup;
-        setup.folders = AppFolders::forProgramFolder(folder.root());
-        ensureFolder(setup.folders.tempFolder);
-        setup.settings = &settings;
-        setup.prompts = &prompts;
-        setup.clipboard = &clipboard;
+        MainFormSetup setup = testWindowSetup(folder.root(), settings, prompts, clipboard);
         setup.pgnConverter = "Orvanel";
         setup.qbxConverter = "Quenbry";
         window = std::make_unique<TMainForm>(setup);

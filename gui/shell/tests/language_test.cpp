@@ -36,6 +36,7 @@
 #include "temp_folder.h"
 #include "vanta_engine.h"
 #include "when_modal.h"
+#include "test_window_setup.h"
 
 namespace {
 
@@ -122,12 +123,7 @@ std::map<QString, QString> visibleTexts(QWidget* window) {
 class Languages : public testing::Test {
 protected:
     void SetUp() override {
-        MainFormSetup setup;
-        setup.folders = AppFolders::forProgramFolder(folder.root());
-        ensureFolder(setup.folders.tempFolder);
-        setup.settings = &settings;
-        setup.prompts = &prompts;
-        setup.clipboard = &clipboard;
+        MainFormSetup setup = testWindowSetup(folder.root(), settings, prompts, clipboard);
         main = std::make_unique<TMainForm>(setup);
     }
     void TearDown() override { switchAllLanguages(languageColumnOfSetting(0)); }

@@ -22,6 +22,7 @@
 #include "scripted_prompts.h"
 #include "temp_folder.h"
 #include "when_modal.h"
+#include "test_window_setup.h"
 
 namespace {
 
@@ -32,12 +33,7 @@ const std::string kLine3 = "8/8/8/8/8/8/8/8 w - - c0 \"empty\";";
 class MainWindow : public testing::Test {
 protected:
     MainWindow() {
-        MainFormSetup setup;
-        setup.folders = AppFolders::forProgramFolder(folder.root());
-        ensureFolder(setup.folders.tempFolder);
-        setup.settings = &settings;
-        setup.prompts = &prompts;
-        setup.clipboard = &clipboard;
+        MainFormSetup setup = testWindowSetup(folder.root(), settings, prompts, clipboard);
         window = std::make_unique<TMainForm>(setup);
     }
 

@@ -35,6 +35,7 @@
 #include "scripted_prompts.h"
 #include "temp_folder.h"
 #include "when_modal.h"
+#include "test_window_setup.h"
 
 namespace {
 
@@ -50,13 +51,8 @@ protected:
         EXPECT_TRUE(prompts.unexpected().empty()) << prompts.unexpected().front();
     }
     std::unique_ptr<TMainForm> makeWindow(const AppSettings& options = {}) {
-        MainFormSetup setup;
-        setup.folders = AppFolders::forProgramFolder(folder.root());
-        ensureFolder(setup.folders.tempFolder);
-        setup.settings = &settings;
+        MainFormSetup setup = testWindowSetup(folder.root(), settings, prompts, clipboard);
         setup.options = options;
-        setup.prompts = &prompts;
-        setup.clipboard = &clipboard;
         return std::make_unique<TMainForm>(setup);
     }
     std::string epd(const std::string& name, const std::string& line) {
