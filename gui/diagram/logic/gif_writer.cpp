@@ -288,7 +288,11 @@ void TGifSubImage::encode() {
             }
         }
     }
-    out.Finish(endCode, table.codeWidth());
+    // A decoder adds the entry of the last code only when it reads it, one step after this
+    // table; when that entry fills the width (its code is 2^width - 1) the decoder reads the end
+    // code one bit wider.
+    const bool decoderWidens = !table.full() && table.nextCode() == 1u << table.codeWidth();
+    out.Finish(endCode, static_cast<std::uint8_t>(table.codeWidth() + (decoderWidens ? 1 : 0)));
     compressed = std::move(out.Value);
     reportGifProgress(1.0);
 }

@@ -108,6 +108,30 @@ TEST(GifWriter, IndependentDecodersGetBackExactlyWhatWentIn) {
     }
 }
 
+// A decoder that reads every code at the width the format defines, the end code included:
+// images of every length up to a few table widths, where the last entry lands on each width.
+TEST(GifWriter, AStrictDecoderFindsTheEndCodeAtItsWidth) {
+    int widened = 0;
+    for (const int colors : {2, 16, 256})
+        for (int length = 1; length <= 700; ++length) {
+            const GifBitmap row =
+                randomBitmap(length, 1, std::min(colors, length), static_cast<unsigned>(length));
+            TColorTable table;
+            auto pixels = BitmapToIndices(row, table);
+            TGifFile file;
+            file.AddSubImage(table, *pixels);
+            const DecodedGif gif = decodeStrictly(file.bytes());
+            ASSERT_TRUE(gif.ok) << colors << " colours, " << length << " pixels: " << gif.error;
+            ASSERT_EQ(gif.indices,
+                      std::vector<std::uint8_t>(pixels->data(), pixels->data() + length))
+                << colors << " colours, " << length << " pixels";
+            widened += gif.endCodeWidened;
+        }
+    EXPECT_GT(widened, 10);  // the case is met, not only passed by
+    const DecodedGif diagram = decodeStrictly(encode(diagramBitmap()));
+    EXPECT_TRUE(diagram.ok) << diagram.error;
+}
+
 TEST(GifWriter, TablesFillingAtTheLastPixelSecondImagesAndInterlace) {
     // One-row images around the length at which the string table fills up.
     for (int length = 3800; length <= 4400; ++length) {

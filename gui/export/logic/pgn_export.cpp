@@ -3,9 +3,12 @@
 #include <ctime>
 #include <stdexcept>
 
+#include "board_setup_codec.h"
 #include "chess_position.h"
 #include "export_files.h"
 #include "text_file.h"
+#include "zbmovgen.h"
+#include "zorbutil.h"
 
 namespace {
 
@@ -18,24 +21,50 @@ std::string tag(std::string_view name, std::string_view value) {
     return line;
 }
 
-// The first move of a bm operand when it reads as a SAN move ("Qxg6+", "O-O", "e8=Q"); "" for
-// anything else, which written as move text would turn the rest of the game into a comment,
-// a variation or more moves.
-std::string sanMove(std::string_view bm) {
-    const auto end = bm.find(' ');
+// The first move of a bm operand (up to a blank or a control character) when it is a legal move
+// of the game's start written in SAN ("Qxg6+", "O-O", "e8=Q"); "" for anything else, which as
+// move text would make a game other programs refuse, or turn the rest of the game into a
+// comment, a variation or more moves.
+std::string legalSanMove(std::string_view bm, const std::string& fen) {
+    std::size_t end = 0;
+    while (end < bm.size() && static_cast<unsigned char>(bm[end]) > ' ')
+        ++end;
     const std::string_view move = bm.substr(0, end);
     if (move.empty()) return {};
     for (const char c : move)
         if (std::string_view("abcdefghKQRBNOx+#=-12345678!?").find(c) == std::string_view::npos)
             return {};
+    const auto board = zorb::allocateBoard();
+    if (!board || !zorb::setUpFromFen(*board, fen) || zorb::matchSan(*board, move) < 0) return {};
     return std::string(move);
 }
 
-bool blackToMove(std::string_view position) {
-    return position.find(" b ") != std::string_view::npos;
-}
-
 }  // namespace
+
+PgnStart pgnStartOfLine(std::string_view line) {
+    BoardSetupState state;
+    if (readBoardSetupLine(line, state).ok) {
+        state.operations.clear();
+        const std::string counters = state.moveCounters.empty() ? "0 1" : state.moveCounters;
+        state.moveCounters.clear();
+        return {generateBoardSetupLine(state) + " " + counters, !state.whiteToMove};
+    }
+    // A board the reader refuses: its first four fields as they stand, so that the game still
+    // names what the line holds.
+    PgnStart start;
+    std::string_view rest = line;
+    for (int field = 0; field < 4; ++field) {
+        while (!rest.empty() && rest.front() == ' ')
+            rest.remove_prefix(1);
+        std::string_view token = rest.substr(0, rest.find(' '));
+        rest.remove_prefix(token.size());
+        if (field == 1) start.blackToMove = token == "b";
+        if (token.empty()) token = field == 1 ? "w" : "-";
+        start.fen.append(token).append(" ");
+    }
+    start.fen += "0 1";
+    return start;
+}
 
 std::string pgnOperandValue(std::string_view line, std::string_view opcode) {
     const std::string key = std::string(opcode) + " ";
@@ -64,7 +93,7 @@ std::string pgnTagValue(std::string_view value) {
 std::string pgnGameOfLine(std::string_view line, std::size_t number, const std::string& baseName,
                           const PgnExportOptions& options, const std::string& title,
                           const std::string& date) {
-    const std::string position = positionPartOfLine(line);
+    const PgnStart start = pgnStartOfLine(line);
     const std::string bm = pgnOperandValue(line, "bm");
     std::string white = "?";
     std::string black = "?";
@@ -81,12 +110,12 @@ std::string pgnGameOfLine(std::string_view line, std::size_t number, const std::
     std::string game = tag("Event", "Computer Chess Test Suite") + tag("Site", title) +
                        tag("Date", date) + tag("Round", "?") + tag("White", white) +
                        tag("Black", black) + tag("Result", "*") + tag("SetUp", "1") +
-                       tag("FEN", position + " 0 1") + "\r\n";
+                       tag("FEN", start.fen) + "\r\n";
     if (options.nimzoLikePgn) {
         game += "*";
     } else {
-        game += blackToMove(position) ? "1..." : "1.";
-        const std::string move = options.bmToPgn ? sanMove(bm) : std::string();
+        game += start.blackToMove ? "1..." : "1.";
+        const std::string move = options.bmToPgn ? legalSanMove(bm, start.fen) : std::string();
         game += move.empty() ? "*" : move + " *";
     }
     return game + "\r\n\r\n";
@@ -94,11 +123,11 @@ std::string pgnGameOfLine(std::string_view line, std::size_t number, const std::
 
 std::string pgnClipboardGame(std::string_view line, const std::string& title,
                              const std::string& date) {
-    const std::string position = positionPartOfLine(line);
+    const PgnStart start = pgnStartOfLine(line);
     return tag("Event", "Test Position") + tag("Site", title) + tag("Date", date) +
            tag("Round", "1") + tag("White", "White") + tag("Black", "Black") + tag("Result", "*") +
-           tag("SetUp", "1") + tag("FEN", position + " 0 1") + "\r\n" +
-           (blackToMove(position) ? "1... *" : "1. *") + "\r\n\r\n";
+           tag("SetUp", "1") + tag("FEN", start.fen) + "\r\n" +
+           (start.blackToMove ? "1... *" : "1. *") + "\r\n\r\n";
 }
 
 std::string pgnToday() {

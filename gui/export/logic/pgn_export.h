@@ -12,8 +12,16 @@
 struct PgnExportOptions {
     bool nimzoLikePgn = false;  // the move text is a lone "*"
     bool mapEpdOpToPgn = true;  // id and bm become the White and Black tags
-    bool bmToPgn = false;       // bm (its first move, when it reads as SAN) becomes the move
+    bool bmToPgn = false;       // bm (its first move, when it is a legal SAN move) becomes the move
 };
+
+// The start of a line's game: the FEN of its placement, side, castling and en-passant fields as
+// read, then the line's own half-move clock and move number, or "0 1" when it has none.
+struct PgnStart {
+    std::string fen;
+    bool blackToMove = false;
+};
+PgnStart pgnStartOfLine(std::string_view line);
 
 // The text after the first "<opcode> " of a line up to the next ";", or the text between the
 // first two double quotes there when it holds one.
