@@ -1,5 +1,6 @@
 #include "analysis_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -20,10 +21,12 @@ std::vector<Operation> operationsOf(std::string_view line, std::size_t from) {
     std::vector<Operation> operations;
     std::size_t at = from;
     while (at < line.size()) {
-        while (at < line.size() && line[at] == ' ') ++at;
+        while (at < line.size() && line[at] == ' ')
+            ++at;
         if (at >= line.size()) break;
         const std::size_t begin = at;
-        while (at < line.size() && line[at] != ' ' && line[at] != ';') ++at;
+        while (at < line.size() && line[at] != ' ' && line[at] != ';')
+            ++at;
         const std::string_view opcode = line.substr(begin, at - begin);
         bool quoted = false;
         while (at < line.size() && (quoted || line[at] != ';')) {
@@ -60,9 +63,13 @@ std::string_view positionFields(std::string_view line) {
     return line.substr(0, afterFourFields(line));
 }
 
-std::string fenOf(std::string_view line) { return std::string(positionFields(line)) + " 0 1"; }
+std::string fenOf(std::string_view line) {
+    return std::string(positionFields(line)) + " 0 1";
+}
 
-bool carriesEvaluation(std::string_view line) { return line.find(" ce ") != std::string_view::npos; }
+bool carriesEvaluation(std::string_view line) {
+    return line.find(" ce ") != std::string_view::npos;
+}
 
 std::string withResult(std::string_view line, const PositionResult& result) {
     static constexpr std::array<std::string_view, 4> replaced = {"acd", "acs", "ce", "pv"};
@@ -71,16 +78,19 @@ std::string withResult(std::string_view line, const PositionResult& result) {
     std::size_t kept = fields;
     for (const Operation& operation : operationsOf(line, fields)) {
         bool drop = false;
-        for (auto opcode : replaced) drop = drop || operation.opcode == opcode;
+        for (auto opcode : replaced)
+            drop = drop || operation.opcode == opcode;
         if (!drop) continue;
         // The operation goes with the blanks in front of it.
         std::size_t begin = operation.begin;
-        while (begin > kept && line[begin - 1] == ' ') --begin;
+        while (begin > kept && line[begin - 1] == ' ')
+            --begin;
         out.append(line.substr(kept, begin - kept));
         kept = operation.end;
     }
     out.append(line.substr(kept));
-    while (!out.empty() && (out.back() == ' ' || out.back() == '\r')) out.pop_back();
+    while (!out.empty() && (out.back() == ' ' || out.back() == '\r'))
+        out.pop_back();
     char numbers[96];
     std::snprintf(numbers, sizeof numbers, " acd %d; acs %d; ce %d;", result.depth, result.seconds,
                   evaluationOf(result));
@@ -100,16 +110,28 @@ std::string scoreText(bool mate, int score) {
     return text;
 }
 
+std::string fittedLine(std::string head, std::string_view words) {
+    const std::size_t room = kLineFileLimit - 2 - std::min(head.size(), kLineFileLimit - 2);
+    if (words.size() > room) {
+        // Cut before the word that would not fit, so no move is offered half.
+        const auto blank = words.rfind(' ', room);
+        words = words.substr(0, blank == std::string_view::npos ? 0 : blank);
+        while (!words.empty() && words.back() == ' ')
+            words.remove_suffix(1);
+    }
+    return head.append(words).append("\r\n");
+}
+
 std::string epdAnalysisLine(int position, int depth, const std::string& rest) {
     char head[32];
-    std::snprintf(head, sizeof head, "%4d  %-7d", position, depth);
-    return std::string(head) + " " + rest + "\r\n";
+    std::snprintf(head, sizeof head, "%4d  %-7d ", position, depth);
+    return fittedLine(head, rest);
 }
 
 std::string gameAnalysisLine(int depth, const std::string& pv) {
     char head[16];
     std::snprintf(head, sizeof head, "%3d: ", depth);
-    return std::string(head) + pv + "\r\n";
+    return fittedLine(head, pv);
 }
 
 std::optional<std::string> sanVariation(const std::string& fen, const std::vector<std::string>& uci,

@@ -33,10 +33,15 @@ bool carriesEvaluation(std::string_view line);
 
 // "+0.25", "-1.10", "Mate 3", "Mate -2".
 std::string scoreText(bool mate, int score);
+// The most a line file may hold, its CR LF included: the engine access library reads 260 bytes.
+inline constexpr std::size_t kLineFileLimit = 260;
+// `head` followed by as many whole words of `words` as fit into kLineFileLimit with the CR LF.
+std::string fittedLine(std::string head, std::string_view words);
 // An EPD file analysis line: the position number in characters 1 to 6, the depth in 7 to 13,
-// then the score and the variation, ended by CR LF.
+// then the score and the variation, ended by CR LF; at most kLineFileLimit bytes.
 std::string epdAnalysisLine(int position, int depth, const std::string& rest);
-// A game analysis line: the depth in characters 1 to 5, the variation from the 6th character on.
+// A game analysis line: the depth in characters 1 to 5, the variation from the 6th character on;
+// at most kLineFileLimit bytes.
 std::string gameAnalysisLine(int depth, const std::string& pv);
 
 // The moves of a UCI principal variation in SAN, played from the position; stops at the first

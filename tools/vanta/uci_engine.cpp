@@ -26,7 +26,9 @@ int remainingMs(Clock::time_point deadline) {
 
 }  // namespace
 
-UciEngine::~UciEngine() { quit(); }
+UciEngine::~UciEngine() {
+    quit();
+}
 
 bool UciEngine::start(const std::string& program, std::string& error, int timeoutMs) {
     int toEngine[2];
@@ -165,12 +167,14 @@ bool parseInfo(const std::string& line, SearchInfo& info) {
         } else if (word == "lowerbound" || word == "upperbound") {
             parsed.bound = true;
         } else if (word == "pv") {
-            while (words >> word) parsed.pv.push_back(word);
+            while (words >> word)
+                parsed.pv.push_back(word);
         } else if (word == "string") {
             return false;
         }
     }
-    if (!hasScore || parsed.pv.empty()) return false;
+    // A position without moves (mate, stalemate) is scored without a variation.
+    if (!hasScore) return false;
     info = parsed;
     return true;
 }
@@ -178,8 +182,7 @@ bool parseInfo(const std::string& line, SearchInfo& info) {
 std::optional<SearchOutcome> runSearch(UciEngine& engine, const std::string& fen,
                                        const std::string& goCommand,
                                        const std::function<bool(const SearchInfo&)>& onInfo,
-                                       const std::function<bool()>& shouldStop,
-                                       int answerLimitMs) {
+                                       const std::function<bool()>& shouldStop, int answerLimitMs) {
     SearchOutcome outcome;
     if (!engine.send("position fen " + fen) || !engine.send(goCommand)) return std::nullopt;
     bool stopSent = false;
@@ -211,7 +214,8 @@ std::optional<SearchOutcome> runSearch(UciEngine& engine, const std::string& fen
         }
         SearchInfo info;
         if (!parseInfo(*line, info) || info.bound) continue;
-        outcome.best = info;
+        // A line with a variation is kept over a later one without.
+        if (!info.pv.empty() || outcome.best.pv.empty()) outcome.best = info;
         if (!stopSent && onInfo && !onInfo(info)) stop(false);
         if (!stopSent && shouldStop && shouldStop()) stop(true);
     }

@@ -46,20 +46,22 @@ struct SearchInfo {
     std::vector<std::string> pv;  // moves in UCI notation
 };
 
-// Reads an "info" line; false when it carries no score and principal variation.
+// Reads an "info" line; false when it carries no score. A scored line may have no principal
+// variation: Stockfish scores a mated or stalemated position so.
 bool parseInfo(const std::string& line, SearchInfo& info);
 
 struct SearchOutcome {
-    SearchInfo best;  // the last exact information with a principal variation
+    // The last exact information with a principal variation; the last exact score when the
+    // engine gave no variation at all (the side to move has no move).
+    SearchInfo best;
     std::string bestMove;
     bool stopped = false;  // ended by shouldStop
 };
 
 // Sets up `fen`, sends the go command and follows the search to its "bestmove". onInfo sees
-// every exact info line with a principal variation and returns false to end the search early;
+// every exact info line and returns false to end the search early;
 // shouldStop is asked every 50 ms. Nothing when the engine dies or stops answering.
 std::optional<SearchOutcome> runSearch(UciEngine& engine, const std::string& fen,
                                        const std::string& goCommand,
                                        const std::function<bool(const SearchInfo&)>& onInfo,
-                                       const std::function<bool()>& shouldStop,
-                                       int answerLimitMs);
+                                       const std::function<bool()>& shouldStop, int answerLimitMs);

@@ -103,6 +103,23 @@ std::vector<std::string> splitLines(const std::string& bytes) {
     return lines;
 }
 
+// Says why the program ends: on standard error and in the file the caller reads, its line file
+// (or VANTA.ERR for one position), as one line "Vanta: <reason>", so that a program that started
+// it without a console can show the reason.
+class Failure {
+public:
+    Failure(std::ostream& err, std::string file) : m_err(err), m_file(std::move(file)) {}
+    int operator()(const std::string& reason) const {
+        m_err << "Vanta: " << reason << "\n";
+        if (!m_file.empty()) writeAtomically(m_file, fittedLine("Vanta: ", reason));
+        return 1;
+    }
+
+private:
+    std::ostream& m_err;
+    std::string m_file;
+};
+
 std::string findEngine(const VantaSettings& settings) {
     if (!settings.engine.empty()) return settings.engine;
     if (const char* path = std::getenv("PATH")) {
@@ -115,28 +132,22 @@ std::string findEngine(const VantaSettings& settings) {
     return {};
 }
 
-bool openEngine(UciEngine& engine, const VantaSettings& settings, int hashIndex,
-                std::ostream& err) {
+// Starts the UCI engine; the reason why not otherwise.
+std::optional<std::string> openEngine(UciEngine& engine, const VantaSettings& settings,
+                                      int hashIndex) {
     const std::string program = findEngine(settings);
-    if (program.empty()) {
-        err << "Vanta: no UCI engine found (install stockfish or name one with Engine= in "
-               "Vanta.ini)\n";
-        return false;
-    }
+    if (program.empty())
+        return "no UCI engine found (install stockfish or name one with Engine= in Vanta.ini)";
     std::string error;
-    if (!engine.start(program, error)) {
-        err << "Vanta: " << error << "\n";
-        return false;
-    }
+    if (!engine.start(program, error)) return error;
     engine.setOption("Hash", std::to_string(hashMegabytes(hashIndex)));
     engine.setOption("Threads", std::to_string(std::max(1, settings.threads)));
     engine.send("ucinewgame");
-    if (!engine.ready()) {
-        err << "Vanta: " << program << " does not answer\n";
-        return false;
-    }
-    return true;
+    if (!engine.ready()) return program + " does not answer";
+    return std::nullopt;
 }
+
+constexpr const char* kNoAnswer = "the UCI engine stopped answering";
 
 PositionResult resultOf(const SearchOutcome& outcome, const std::string& fen,
                         Clock::duration spent) {
@@ -213,23 +224,21 @@ std::unique_ptr<Game> readGame(const std::string& path, zorb::PgnReader& reader)
 // Every line of an EPD file analysed in turn; results written into the file as they come.
 int analyseEpdFile(const std::string& epdFile, int seconds, int hashIndex, char evaluation,
                    const VantaSettings& settings, std::ostream& err) {
+    const std::string stem = stemOf(epdFile);
+    const std::string lineFile = stem + ".ANE";
+    const Failure fail(err, lineFile);
     const auto bytes = readFile(epdFile);
-    if (!bytes) {
-        err << "Vanta: can't read EPD file " << epdFile << "\n";
-        return 1;
-    }
+    if (!bytes) return fail("can't read EPD file " + epdFile);
     std::vector<std::string> lines = splitLines(*bytes);
     // The analysed file keeps the line ends of the user's file.
     const std::string lineEnd =
         bytes->find("\r\n") != std::string::npos || bytes->find('\n') == std::string::npos ? "\r\n"
                                                                                            : "\n";
-    const std::string stem = stemOf(epdFile);
-    const std::string lineFile = stem + ".ANE";
     // An empty line is there to be read while the UCI engine starts, which may take a while:
     // a reader counts the polls that find no line at all as failures.
     writeAtomically(lineFile, "\r\n");
     UciEngine engine;
-    if (!openEngine(engine, settings, hashIndex, err)) return 1;
+    if (const auto reason = openEngine(engine, settings, hashIndex)) return fail(*reason);
     const std::string stopFile = stem + ".STP";
     const std::function<bool()> stopRequested = [&] { return exists(stopFile); };
     const int milliseconds = seconds * 1000;
@@ -291,10 +300,7 @@ int analyseEpdFile(const std::string& epdFile, int seconds, int hashIndex, char 
             };
             outcome = runSearch(engine, fen, "go movetime " + std::to_string(milliseconds), onInfo,
                                 stopOrFlush, milliseconds + 10000);
-            if (!outcome) {
-                err << "Vanta: the UCI engine stopped answering\n";
-                return 1;
-            }
+            if (!outcome) return fail(kNoAnswer);
             if (outcome->stopped) break;
         }
         const auto spent = Clock::now() - begun;
@@ -324,9 +330,10 @@ int analyseEpdFile(const std::string& epdFile, int seconds, int hashIndex, char 
 // file ends the program.
 int followGame(const std::string& pgnFile, int hashIndex, const VantaSettings& settings,
                std::ostream& err) {
-    UciEngine engine;
-    if (!openEngine(engine, settings, hashIndex, err)) return 1;
     const std::string lineFile = stemOf(pgnFile) + ".ANA";
+    const Failure fail(err, lineFile);
+    UciEngine engine;
+    if (const auto reason = openEngine(engine, settings, hashIndex)) return fail(*reason);
     zorb::PgnReader reader;
     for (;;) {
         const long long stamp = fileStamp(pgnFile);
@@ -354,10 +361,7 @@ int followGame(const std::string& pgnFile, int hashIndex, const VantaSettings& s
         };
         const auto outcome =
             runSearch(engine, fen, "go infinite", onInfo, changed, 24 * 3600 * 1000);
-        if (!outcome) {
-            err << "Vanta: the UCI engine stopped answering\n";
-            return 1;
-        }
+        if (!outcome) return fail(kNoAnswer);
         if (!outcome->stopped)
             while (!changed())
                 std::this_thread::sleep_for(50ms);
@@ -368,15 +372,13 @@ int followGame(const std::string& pgnFile, int hashIndex, const VantaSettings& s
 // lines as comments is left in .ANA.
 int analyseGame(const std::string& pgnFile, int hashIndex, int seconds,
                 const VantaSettings& settings, std::ostream& err) {
+    const std::string lineFile = stemOf(pgnFile) + ".ANA";
+    const Failure fail(err, lineFile);
     zorb::PgnReader reader;
     const auto game = readGame(pgnFile, reader);
-    if (!game) {
-        err << "Vanta: can't read the game in " << pgnFile << "\n";
-        return 1;
-    }
+    if (!game) return fail("can't read the game in " + pgnFile);
     UciEngine engine;
-    if (!openEngine(engine, settings, hashIndex, err)) return 1;
-    const std::string lineFile = stemOf(pgnFile) + ".ANA";
+    if (const auto reason = openEngine(engine, settings, hashIndex)) return fail(*reason);
     const std::function<bool()> stopRequested = [&] {
         const auto bytes = readFile(pgnFile);
         return !bytes || bytes->empty();
@@ -395,10 +397,7 @@ int analyseGame(const std::string& pgnFile, int hashIndex, int seconds,
         const auto begun = Clock::now();
         const auto outcome = runSearch(engine, fen, "go movetime " + std::to_string(seconds * 1000),
                                        onInfo, stopRequested, seconds * 1000 + 10000);
-        if (!outcome) {
-            err << "Vanta: the UCI engine stopped answering\n";
-            return 1;
-        }
+        if (!outcome) return fail(kNoAnswer);
         if (outcome->stopped) return 0;
         const PositionResult result = resultOf(*outcome, fen, Clock::now() - begun);
         comments.push_back(scoreText(result.mate, result.score) + "/" +
@@ -435,11 +434,12 @@ int analyseGame(const std::string& pgnFile, int hashIndex, int seconds,
 // operations, pv among them, is written to VANTA.EPD in the current folder.
 int analyseSingle(const std::string& epdFile, int hashIndex, const VantaSettings& settings,
                   std::ostream& err) {
+    // No result of an earlier position may stand for this one.
+    std::remove("VANTA.EPD");
+    std::remove("VANTA.ERR");
+    const Failure fail(err, "VANTA.ERR");
     const auto bytes = readFile(epdFile);
-    if (!bytes) {
-        err << "Vanta: can't read EPD file " << epdFile << "\n";
-        return 1;
-    }
+    if (!bytes) return fail("can't read EPD file " + epdFile);
     std::string line;
     for (const auto& candidate : splitLines(*bytes))
         if (candidate.size() >= 15) {
@@ -447,25 +447,16 @@ int analyseSingle(const std::string& epdFile, int hashIndex, const VantaSettings
             break;
         }
     const std::string fen = fenOf(line);
-    if (line.empty() || !playablePosition(fen)) {
-        err << "Vanta: no position to analyse in " << epdFile << "\n";
-        return 1;
-    }
+    if (line.empty() || !playablePosition(fen)) return fail("no position to analyse in " + epdFile);
     UciEngine engine;
-    if (!openEngine(engine, settings, hashIndex, err)) return 1;
+    if (const auto reason = openEngine(engine, settings, hashIndex)) return fail(*reason);
     const int milliseconds = std::max(1, settings.singleSeconds) * 1000;
     const auto begun = Clock::now();
     const auto outcome = runSearch(engine, fen, "go movetime " + std::to_string(milliseconds),
                                    nullptr, nullptr, milliseconds + 10000);
-    if (!outcome) {
-        err << "Vanta: the UCI engine stopped answering\n";
-        return 1;
-    }
+    if (!outcome) return fail(kNoAnswer);
     const std::string result = withResult(line, resultOf(*outcome, fen, Clock::now() - begun));
-    if (!writeAtomically("VANTA.EPD", result + "\r\n")) {
-        err << "Vanta: can't write VANTA.EPD\n";
-        return 1;
-    }
+    if (!writeAtomically("VANTA.EPD", result + "\r\n")) return fail("can't write VANTA.EPD");
     return 0;
 }
 

@@ -10,11 +10,13 @@
 //   Vanta VANENGnn.EPD <hh:mm:ss> <hash index> [A|C]      analyse every line of an EPD file
 //   Vanta VANENGnn.PGN 4 <hash index> <hh:mm:ss>          analyse every position of a game
 //   Vanta W|W1..W6 <EPD file>                             one position, result in VANTA.EPD
-// `arguments` excludes the program name. Messages go to `err`. Returns the exit status.
+// `arguments` excludes the program name. Messages go to `err`; a failure also stands as the line
+// "Vanta: <reason>" in the line file (.ANE, .ANA) or, for one position, in VANTA.ERR, where
+// the main program reads it. Returns the exit status.
 int runVanta(const std::vector<std::string>& arguments, std::ostream& err);
 
 struct VantaSettings {
-    std::string engine;     // the UCI engine program; empty: stockfish on the PATH or /usr/games
+    std::string engine;  // the UCI engine program; empty: stockfish on the PATH or /usr/games
     int threads = 1;
     int singleSeconds = 5;  // the time of the one-position (W) command line
 };

@@ -56,6 +56,19 @@ TEST(AnalysisLines, FieldsWhereTheReadersLook) {
     EXPECT_EQ(scoreText(false, -110), "-1.10");
     EXPECT_EQ(scoreText(false, 5), "+0.05");
     EXPECT_EQ(scoreText(true, -3), "Mate -3");
+
+    // A long variation is cut before the move that would not fit what the library reads.
+    std::string pv;
+    for (int i = 0; i < 60; ++i)
+        pv += (i ? " " : "") + std::string(i % 2 ? "exd8=Q+" : "Nbd7");
+    for (const std::string& line :
+         {epdAnalysisLine(1, 30, "+0.10 " + pv), gameAnalysisLine(30, pv)}) {
+        EXPECT_LE(line.size(), kLineFileLimit);
+        EXPECT_GT(line.size(), kLineFileLimit - 10);
+        const std::string words = line.substr(0, line.size() - 2);
+        EXPECT_NE(pv.find(words.substr(words.rfind("Nbd7"))), std::string::npos);
+        EXPECT_TRUE(words.back() == '7' || words.back() == '+') << words;
+    }
 }
 
 TEST(SanVariation, FromUciMoves) {
@@ -103,9 +116,10 @@ TEST(Positions, OnlyPlayableOnesGoToTheEngine) {
 
 TEST(Uci, InfoLines) {
     SearchInfo info;
-    ASSERT_TRUE(parseInfo("info depth 12 seldepth 18 multipv 1 score cp -37 nodes 123456 nps 1 "
-                          "tbhits 0 time 80 pv e2e4 e7e5",
-                          info));
+    ASSERT_TRUE(
+        parseInfo("info depth 12 seldepth 18 multipv 1 score cp -37 nodes 123456 nps 1 "
+                  "tbhits 0 time 80 pv e2e4 e7e5",
+                  info));
     EXPECT_EQ(info.depth, 12);
     EXPECT_EQ(info.score, -37);
     EXPECT_FALSE(info.mate);
@@ -114,6 +128,9 @@ TEST(Uci, InfoLines) {
     ASSERT_TRUE(parseInfo("info depth 3 score mate -2 upperbound pv a1a2", info));
     EXPECT_TRUE(info.mate);
     EXPECT_TRUE(info.bound);
+    // Stockfish's only line for a mated position.
+    ASSERT_TRUE(parseInfo("info depth 0 score mate 0", info));
+    EXPECT_TRUE(info.mate && info.pv.empty());
     EXPECT_FALSE(parseInfo("info depth 5 currmove e2e4", info));
     EXPECT_FALSE(parseInfo("info string NNUE evaluation enabled pv e2e4", info));
     EXPECT_FALSE(parseInfo("bestmove e2e4", info));
@@ -129,7 +146,8 @@ TEST(VantaSettings, TimesHashAndIni) {
     EXPECT_EQ(hashMegabytes(6), 28);
     EXPECT_EQ(hashMegabytes(9), 1);
     TempFolder folder;
-    folder.write("Vanta.ini", "[Vanta]\r\n; comment\r\nENGINE = /opt/sf\r\nthreads=3\r\nVanta9Seconds=2\r\n");
+    folder.write("Vanta.ini",
+                 "[Vanta]\r\n; comment\r\nENGINE = /opt/sf\r\nthreads=3\r\nVanta9Seconds=2\r\n");
     const VantaSettings settings = readVantaSettings(folder.path("Vanta.ini"));
     EXPECT_EQ(settings.engine, "/opt/sf");
     EXPECT_EQ(settings.threads, 3);

@@ -107,7 +107,8 @@ TEST_F(VantaEngine, AnalysesAWholeEpdFileAndEndsByItself) {
         original.push_back(line);
     }
     std::string input;
-    for (const auto& line : original) input += line + "\r\n";
+    for (const auto& line : original)
+        input += line + "\r\n";
     folder.write("suite.epd", input);
 
     id = lib().Allocate(1, "Vanta", folder.root().c_str(), 9);
@@ -123,7 +124,8 @@ TEST_F(VantaEngine, AnalysesAWholeEpdFileAndEndsByItself) {
     ASSERT_EQ(lib().IsRunning(id), 0) << "did not end by itself";
     EXPECT_EQ(window.positions, 5) << [&] {
         std::string all;
-        for (const auto& line : window.seen) all += line + "\n";
+        for (const auto& line : window.seen)
+            all += line + "\n";
         return all;
     }();
     ASSERT_EQ(lib().GetAnalysisEPD(id, folder.path("result.epd").c_str()), 1);
@@ -149,12 +151,14 @@ TEST_F(VantaEngine, AnalysesAWholeEpdFileAndEndsByItself) {
 }
 
 TEST_F(VantaEngine, AStopRequestEndsTheAnalysisWithinTwoSeconds) {
-    folder.write("suite.epd", "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - id \"a\";\r\n"
-                              "r1b2rk1/pp1n1ppp/2p5/q7/3P4/2PB4/P1Q2PPP/R3K1NR w KQ - id \"b\";\r\n");
+    folder.write("suite.epd",
+                 "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - id \"a\";\r\n"
+                 "r1b2rk1/pp1n1ppp/2p5/q7/3P4/2PB4/P1Q2PPP/R3K1NR w KQ - id \"b\";\r\n");
     id = lib().Allocate(1, "Vanta", folder.root().c_str(), 9);
     ASSERT_GE(id, 0);
     ASSERT_EQ(lib().StartEPD(id, folder.path("suite.epd").c_str(), 60, 0, 0), 1);
-    for (int i = 0; i < 100 && analysisLine().empty(); ++i) std::this_thread::sleep_for(50ms);
+    for (int i = 0; i < 100 && analysisLine().empty(); ++i)
+        std::this_thread::sleep_for(50ms);
     const auto asked = Clock::now();
     EXPECT_EQ(lib().Stop(id), 1);
     // The library waits 2 s before it ends an engine itself.
@@ -196,12 +200,15 @@ TEST_F(VantaEngine, FollowsAGameAndItsReplacement) {
 }
 
 TEST_F(VantaEngine, GameAnalysisLeavesTheCommentedGame) {
-    folder.write("VANENG01.PGN", "[Event \"x\"]\n[Result \"1-0\"]\n\n1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 "
-                                 "4. Qxf7# 1-0\n\n");
+    folder.write("VANENG01.PGN",
+                 "[Event \"x\"]\n[Result \"1-0\"]\n\n1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 "
+                 "4. Qxf7# 1-0\n\n");
     CurrentFolder inFolder(folder.root());
     ASSERT_EQ(std::system("./Vanta VANENG01.PGN 4 0 00:00:01"), 0);
     const std::string pgn = folder.read("VANENG01.ANA");
-    EXPECT_EQ(pgn.rfind("[Event \"x\"]\r\n[Result \"1-0\"]\r\n[Annotator \"Vanta\"]\r\n\r\n1. e4 {", 0), 0u)
+    EXPECT_EQ(
+        pgn.rfind("[Event \"x\"]\r\n[Result \"1-0\"]\r\n[Annotator \"Vanta\"]\r\n\r\n1. e4 {", 0),
+        0u)
         << pgn;
     EXPECT_NE(pgn.find("4. Qxf7# {"), std::string::npos) << pgn;
     EXPECT_NE(pgn.find("} 1-0\r\n"), std::string::npos) << pgn;
@@ -234,16 +241,74 @@ TEST_F(VantaEngine, SkipsEvaluatedLinesWhenAskedTo) {
     EXPECT_EQ(folder.read("VANENG01.ANE").substr(0, 6), "   1  ");
 }
 
+// A mated side has no move and no variation: Stockfish scores it "mate 0", which is written
+// as being mated, in the EPD file analysis, the one-position command line and the game road;
+// a stalemate stays equal.
+TEST_F(VantaEngine, MatedAndStalematedPositionsKeepTheEnginesScore) {
+    const std::string mated = "7k/6Q1/6K1/8/8/8/8/8 b - - id \"mated\";";
+    const std::string stalemated = "7k/5Q2/6K1/8/8/8/8/8 b - - id \"stalemate\";";
+    folder.write("suite.epd", mated + "\r\n" + stalemated + "\r\n");
+    id = lib().Allocate(1, "Vanta", folder.root().c_str(), 9);
+    ASSERT_GE(id, 0);
+    ASSERT_EQ(lib().StartEPD(id, folder.path("suite.epd").c_str(), 5, 0, 0), 1);
+    for (const auto limit = Clock::now() + 20s; lib().IsRunning(id) && Clock::now() < limit;)
+        std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(lib().GetAnalysisEPD(id, folder.path("result.epd").c_str()), 1);
+    const auto results = linesOf(folder.read("result.epd"));
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0], mated + " acd 0; acs 0; ce -32767;");
+    EXPECT_EQ(results[1], stalemated + " acd 0; acs 0; ce 0;");
+
+    {
+        CurrentFolder inFolder(folder.root());
+        folder.write("BRISVANE.EPD", "7k/6Q1/6K1/8/8/8/8/8 b - -\r\n\r\n");
+        ASSERT_EQ(std::system("./Vanta W BRISVANE.EPD"), 0);
+        EXPECT_EQ(folder.read("VANTA.EPD"),
+                  "7k/6Q1/6K1/8/8/8/8/8 b - - acd 0; acs 0; ce -32767;\r\n");
+    }
+
+    // Following a game: the mated position's line replaces the previous position's variation.
+    folder.write("open.pgn", "[FEN \"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\"]\n\n*\n\n");
+    folder.write("mated.pgn", "[FEN \"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1\"]\n\n*\n\n");
+    lib().Free(id, 1);
+    id = lib().Allocate(1, "Vanta", folder.root().c_str(), 9);
+    ASSERT_EQ(lib().StartPGN(id, folder.path("open.pgn").c_str(), 3, 0), 1);
+    auto waitFor = [&](auto&& wanted) {
+        std::string line;
+        for (const auto limit = Clock::now() + 20s; Clock::now() < limit && !wanted(line);) {
+            std::this_thread::sleep_for(100ms);
+            line = analysisLine();
+        }
+        return line;
+    };
+    EXPECT_NE(waitFor([](const std::string& line) {
+                  return line.find("Rd8#") != std::string::npos;
+              }).find("Rd8#"),
+              std::string::npos);
+    ASSERT_EQ(lib().UpdatePGN(id, folder.path("mated.pgn").c_str()), 1);
+    EXPECT_EQ(waitFor([](const std::string& line) { return line == "  0: "; }), "  0: ");
+}
+
 TEST_F(VantaEngine, FailuresAreMessagesNotHangs) {
     CurrentFolder inFolder(folder.root());
     folder.write("BRISVANE.EPD", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - -\r\n");
+    folder.write("VANTA.EPD", "an earlier position's result; pv Qg6;\r\n");
     folder.write("nowhere.ini", "Engine=/nonexistent/stockfish\n");
     setenv("VANTA_INI", folder.path("nowhere.ini").c_str(), 1);
     EXPECT_EQ(WEXITSTATUS(std::system("./Vanta W BRISVANE.EPD 2> err.txt")), 1);
     EXPECT_NE(folder.read("err.txt").find("/nonexistent/stockfish"), std::string::npos);
+    // The reason stands where the main program looks, and no earlier result is left.
+    EXPECT_EQ(folder.read("VANTA.ERR"),
+              folder.read("err.txt").substr(0, folder.read("err.txt").size() - 1) + "\r\n");
+    EXPECT_FALSE(fs::exists(folder.path("VANTA.EPD")));
+    folder.write("VANENG02.EPD", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - -\r\n");
+    EXPECT_EQ(WEXITSTATUS(std::system("./Vanta VANENG02.EPD 00:00:05 0 2> err.txt")), 1);
+    EXPECT_EQ(folder.read("VANENG02.ANE").rfind("Vanta: ", 0), 0u);
+    EXPECT_NE(folder.read("VANENG02.ANE").find("/nonexistent/stockfish"), std::string::npos);
     setenv("VANTA_INI", folder.path("Vanta.ini").c_str(), 1);
     EXPECT_EQ(WEXITSTATUS(std::system("./Vanta VANENG01.EPD 00:00:05 0 2> err.txt")), 1);
     EXPECT_EQ(folder.read("err.txt"), "Vanta: can't read EPD file VANENG01.EPD\n");
+    EXPECT_EQ(folder.read("VANENG01.ANE"), "Vanta: can't read EPD file VANENG01.EPD\r\n");
     EXPECT_EQ(WEXITSTATUS(std::system("./Vanta 2> err.txt")), 1);
     EXPECT_NE(folder.read("err.txt").find("Usage: Vanta"), std::string::npos);
 }
