@@ -174,7 +174,7 @@ void TSingleAnalysis::analyse() {
                 if (startOutside(2, start->words[0], start->words, start->commandLine,
                                  start->workingFolder) &&
                     options.waitV9Result)
-                    waitForVanta9(options);
+                    waitForVanta9(options, position);
             } else if (!error.empty()) {
                 tell(error, Icon::Error);
             }
@@ -195,7 +195,7 @@ void TSingleAnalysis::analyse() {
     }
 }
 
-void TSingleAnalysis::waitForVanta9(const AppSettings& options) {
+void TSingleAnalysis::waitForVanta9(const AppSettings& options, const std::string& position) {
     auto& process = m_processes[2];
     if (!process) return;
     const bool german = m_context.german && m_context.german();
@@ -225,13 +225,11 @@ void TSingleAnalysis::waitForVanta9(const AppSettings& options) {
     }
     process.reset();
     if (m_context.currentLine().empty()) return;
-    const std::string folder = folderOf(options.vanta9);
-    std::ifstream result((folder.empty() ? std::string(".") : folder) + "/VANTA.EPD",
-                         std::ios::binary);
-    std::string first;
-    std::getline(result, first);
-    if (const auto pv = SingleAnalysis::vanta9Pv(first))
-        offerPv("Add Vanta's pv EPD opcode value\n" + *pv + "\n" + "to EPD line?", *pv, " ");
+    const auto result = SingleAnalysis::vanta9Result(folderOf(options.vanta9), position);
+    if (!result.error.empty()) tell(result.error, Icon::Error);
+    if (result.pv)
+        offerPv("Add Vanta's pv EPD opcode value\n" + *result.pv + "\n" + "to EPD line?",
+                *result.pv, " ");
 }
 
 void TSingleAnalysis::analyseWithLibrary(const std::string& position, const AppSettings& options) {
@@ -260,7 +258,13 @@ void TSingleAnalysis::analyseWithLibrary(const std::string& position, const AppS
     else if (options.slowTimer == -1)
         tell("Wait point for slow CPUs\nPress button to continue ...", Icon::Information);
     std::string operation;
-    if (m_engine.IsRunning()) {
+    if (!m_engine.IsRunning()) {
+        // Ended at once: the engine program's reason, when it left one.
+        std::string last;
+        const auto reason =
+            m_engine.ReadAnalysisLine(last) ? engineMessage(last) : std::optional<std::string>();
+        tell("Can't start chess engine" + (reason ? "\n" + *reason : std::string()), Icon::Error);
+    } else {
         TFormVanEng watch(m_engine, TVantaEngine::engineDescription(m_engine.Engine()),
                           options.veldrinBlue, m_window);
         watch.exec();

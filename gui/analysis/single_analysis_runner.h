@@ -49,7 +49,7 @@ private:
                       const std::vector<std::string>& words, const std::string& commandLine,
                       const std::string& workingFolder);
     void analyseWithLibrary(const std::string& position, const AppSettings& options);
-    void waitForVanta9(const AppSettings& options);
+    void waitForVanta9(const AppSettings& options, const std::string& position);
     void offerPv(const std::string& question, const std::string& operation,
                  const std::string& separator);
     void tell(const std::string& text, Icon icon);

@@ -332,6 +332,8 @@ int followGame(const std::string& pgnFile, int hashIndex, const VantaSettings& s
                std::ostream& err) {
     const std::string lineFile = stemOf(pgnFile) + ".ANA";
     const Failure fail(err, lineFile);
+    // The line of an earlier run must not be read as this one's while the engine starts.
+    writeAtomically(lineFile, gameAnalysisLine(0, ""));
     UciEngine engine;
     if (const auto reason = openEngine(engine, settings, hashIndex)) return fail(*reason);
     zorb::PgnReader reader;
@@ -348,8 +350,9 @@ int followGame(const std::string& pgnFile, int hashIndex, const VantaSettings& s
         const std::function<bool()> changed = [&] { return fileStamp(pgnFile) != stamp; };
         const auto game = readGame(pgnFile, reader);
         const std::string fen = game ? game->fen() : std::string();
+        // Until the engine says something of this position, no line of an earlier one stands.
+        writeAtomically(lineFile, gameAnalysisLine(0, ""));
         if (!game || !playablePosition(fen)) {
-            writeAtomically(lineFile, gameAnalysisLine(0, ""));
             while (!changed())
                 std::this_thread::sleep_for(50ms);
             continue;

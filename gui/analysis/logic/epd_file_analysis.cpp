@@ -188,6 +188,18 @@ void EpdFileAnalysis::chooseFile(const std::string& path) {
     m_epdFolder = folderOf(path);
     m_display.epdFile = path;
     if (!changed) return;
+    if (!loadLines(path)) return;
+    m_display.counter = "0/" + std::to_string(m_lines.size());
+    const std::string name = fileNameOf(path);
+    const std::string folder = folderOf(path);
+    m_logName =
+        (folder.empty() ? std::string() : folder + "/") + name.substr(0, name.find('.')) + ".LOG";
+    // A file that is itself called "<name>.LOG" must not be overwritten by its own log.
+    if (m_logName == path) m_logName = path + ".LOG";
+    updateEnabling();
+}
+
+bool EpdFileAnalysis::loadLines(const std::string& path) {
     m_lines.clear();
     m_bestMoves.clear();
     m_avoidMoves.clear();
@@ -216,21 +228,14 @@ void EpdFileAnalysis::chooseFile(const std::string& path) {
     if (rejectedAt > 0) {
         clearChoice();
         tell("Error in EPD description (line " + std::to_string(rejectedAt) + ")", Icon::Error);
-        return;
+        return false;
     }
     if (m_lines.empty()) {
         tell("EPD file " + path + " is empty", Icon::Information);
         clearChoice();
-        return;
+        return false;
     }
-    m_display.counter = "0/" + std::to_string(m_lines.size());
-    const std::string name = fileNameOf(path);
-    const std::string folder = folderOf(path);
-    m_logName =
-        (folder.empty() ? std::string() : folder + "/") + name.substr(0, name.find('.')) + ".LOG";
-    // A file that is itself called "<name>.LOG" must not be overwritten by its own log.
-    if (m_logName == path) m_logName = path + ".LOG";
-    updateEnabling();
+    return true;
 }
 
 void EpdFileAnalysis::start() {
@@ -244,9 +249,22 @@ void EpdFileAnalysis::start() {
         clearChoice();
         return;
     }
+    // The engine gets the file as it is now, which an earlier write-back may have changed: the
+    // window follows the same lines.
+    const std::string chosen = m_epdFile;
+    if (!loadLines(chosen)) return;
+    m_display.counter = "0/" + std::to_string(m_lines.size());
     m_current = -1;
     m_writtenBack = false;
+    m_stoppedByUser = false;
+    m_engineMessage.reset();
     m_analysedFile = m_epdFile;
+    m_skipped.assign(m_lines.size(), false);
+    m_lastToAnalyse = -1;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        m_skipped[i] = m_skipEvaluated && m_lines[i].find(" ce ") != std::string::npos;
+        if (!m_skipped[i]) m_lastToAnalyse = static_cast<int>(i);
+    }
     engine.setSecsPerPos(parseEpdInteger(m_display.secondsText).value_or(-1));
     m_seconds = engine.SecsPerPos();
     refreshTimeFields();
@@ -293,11 +311,11 @@ void EpdFileAnalysis::start() {
     }
 
     if (engine.StartAnalysis(m_epdFile)) {
-        if (engine.IsRunning()) {
-            m_firstUse = false;
-            m_analysing = true;
-            m_display.timerOn = true;
-        }
+        // An engine that has already ended is followed too: the next tick finds out whether it
+        // finished the file or gave up, and says why.
+        m_firstUse = false;
+        m_analysing = true;
+        m_display.timerOn = true;
     } else {
         closeLog();
         if (!m_logName.empty()) {
@@ -341,6 +359,11 @@ void EpdFileAnalysis::endAnalysisDisplay() {
 }
 
 void EpdFileAnalysis::stop() {
+    if (m_analysing) m_stoppedByUser = true;
+    stopEngine();
+}
+
+void EpdFileAnalysis::stopEngine() {
     resetDisplayIdle();
     if (m_analysing) {
         if (m_services.engine->StopAnalysis()) {
@@ -362,12 +385,21 @@ void EpdFileAnalysis::tick() {
         return;
     }
     if (!engine.IsRunning()) {
-        stop();
+        // The engine's last word may be why it ended.
+        std::string last;
+        if (!m_engineMessage && engine.ReadAnalysisLine(last))
+            m_engineMessage = engineMessage(last);
+        stopEngine();
         m_display.timerOn = false;
         m_analysing = false;
-        const bool completed =
-            !m_lines.empty() && m_current == static_cast<int>(m_lines.size()) - 1;
-        if (completed && replaceWithResult()) writeResults();
+        // The file is done when the engine has ended on the last position it was to analyse,
+        // whichever line that is.
+        const bool completed = !m_engineMessage && m_current == m_lastToAnalyse;
+        if (completed) {
+            if (replaceWithResult()) writeResults();
+        } else {
+            endedEarly();
+        }
         m_display.bringToFront = true;
         updateEnabling();
         return;
@@ -389,6 +421,14 @@ void EpdFileAnalysis::tick() {
     m_readFailures = 0;
     const std::string line = withoutLineEnd(read);
     if (line.size() <= 6 || line == m_lastLine) return;
+    if (const auto message = engineMessage(line)) {
+        // Not an analysis line: the engine says why it is ending.
+        m_engineMessage = message;
+        m_lastLine = line;
+        m_display.memo.push_back(*message);
+        writeLog(*message);
+        return;
+    }
     const int depth = depthOf(line);
     if (depth < m_lastDepth) {
         // A new position has begun.
@@ -416,6 +456,9 @@ void EpdFileAnalysis::tick() {
             }) != PlacementResult::Ok) {
             tell("Error in EPD description (line " + number + ")", Icon::Error);
             m_display.diagramLine = std::string(kInitialPositionLine);
+            // The display ends here, so the engine does too: none may go on unseen and
+            // unstoppable. Stopping also reaps its process.
+            engine.StopAnalysis();
             closeLog();
             endAnalysisDisplay();
             return;
@@ -428,6 +471,22 @@ void EpdFileAnalysis::tick() {
     m_display.memo.push_back(line);
     writeLog("====>" + line);
     if (line.find("Mate ") != std::string::npos) m_lastDepth = 99;
+}
+
+void EpdFileAnalysis::endedEarly() {
+    if (m_stoppedByUser) return;
+    std::string text;
+    if (m_current < 0)
+        text = "Can't start Vanta engine";
+    else
+        text = "Vanta engine ended at position " + std::to_string(m_current + 1) + " of " +
+               std::to_string(m_lines.size()) + ", the EPD file was not written back";
+    if (m_engineMessage) {
+        text += "\n" + *m_engineMessage;
+        // The window keeps showing why.
+        m_display.memo.push_back(*m_engineMessage);
+    }
+    tell(text, Icon::Error);
 }
 
 void EpdFileAnalysis::writeBack() {
@@ -482,15 +541,14 @@ void EpdFileAnalysis::writeResults() {
         << "\r\n";
     int positions = 0;
     int solved = 0;
+    int skipped = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         const auto best = wordsOf(operandAfter(line, "bm "));
         const auto avoid = wordsOf(operandAfter(line, "am "));
         if (best.empty() && avoid.empty()) continue;
-        ++positions;
-        const std::string move = firstPvMove(line);
-        const bool ok = solves(line, move);
-        if (ok) ++solved;
+        // A position passed over keeps the pv of an earlier run: it is not judged on it.
+        const bool passedOver = i < m_skipped.size() && m_skipped[i];
         std::string id(trimBlanks(operandAfter(line, "id ")));
         if (id.size() >= 2 && id.front() == '"' && id.back() == '"')
             id = id.substr(1, id.size() - 2);
@@ -501,11 +559,22 @@ void EpdFileAnalysis::writeResults() {
             text += " bm " + std::string(trimBlanks(operandAfter(line, "bm "))) + ";";
         if (!avoid.empty())
             text += " am " + std::string(trimBlanks(operandAfter(line, "am "))) + ";";
+        if (passedOver) {
+            ++skipped;
+            log << text << " skipped"
+                << "\r\n";
+            continue;
+        }
+        ++positions;
+        const std::string move = firstPvMove(line);
+        const bool ok = solves(line, move);
+        if (ok) ++solved;
         text += " engine " + (move.empty() ? std::string("-") : move) + " - " +
                 (ok ? "solved" : "not solved");
         log << text << "\r\n";
     }
     log << "Solved: " << solved << " of " << positions << "\r\n";
+    if (skipped > 0) log << "Skipped (evaluated before): " << skipped << "\r\n";
 }
 
 void EpdFileAnalysis::querySeconds() {

@@ -142,6 +142,13 @@ public:
     static std::string firstPvMove(const std::string& line);
 
 private:
+    // Reads the file's lines into the three lists with the choosing rules; false (with the
+    // message) when the file is rejected or empty.
+    bool loadLines(const std::string& path);
+    // The stop action, whoever asks for it.
+    void stopEngine();
+    // The engine ended before the file was done: say so, with the engine's reason.
+    void endedEarly();
     void clearMemo();
     void resetDisplayIdle();
     void endAnalysisDisplay();
@@ -178,4 +185,10 @@ private:
     std::vector<std::string> m_bestMoves;
     std::vector<std::string> m_avoidMoves;
     int m_current = -1;
+    // Of the last start: the lines the engine passes over, the last one it analyses (-1: none),
+    // whether the user stopped it and what the engine said when it ended.
+    std::vector<bool> m_skipped;
+    int m_lastToAnalyse = -1;
+    bool m_stoppedByUser = false;
+    std::optional<std::string> m_engineMessage;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "analysis_words.h"
 #include "command_split.h"
@@ -73,6 +74,10 @@ std::optional<EngineStart> vanta9Start(const Engines& engines, const std::string
     start.workingFolder = folderOf(engines.vanta9);
     if (!reachable(start.workingFolder, error)) return std::nullopt;
     const std::string folder = start.workingFolder.empty() ? "." : start.workingFolder;
+    // A result left by an earlier position must not be taken for this one's.
+    std::error_code ec;
+    std::filesystem::remove(folder + "/VANTA.EPD", ec);
+    std::filesystem::remove(folder + "/VANTA.ERR", ec);
     if (!writeText(folder + "/BRISVANE.EPD", positionFile(position), error)) return std::nullopt;
     const std::string hash = vanta9HashSwitch(engines.hashSizeV9);
     start.commandLine = fileNameOf(engines.vanta9) + hash + "BRISVANE.EPD";
@@ -149,6 +154,47 @@ std::optional<std::string> vanta9Pv(const std::string& resultLine) {
     return trimmed(resultLine.substr(at, end == std::string::npos ? end : end - at + 1));
 }
 
+namespace {
+
+// The first four fields of a line, one blank apart.
+std::string positionFieldsOf(const std::string& line) {
+    std::istringstream words(line);
+    std::string fields;
+    std::string word;
+    for (int i = 0; i < 4 && words >> word; ++i)
+        fields += (i ? " " : "") + word;
+    return fields;
+}
+
+std::optional<std::string> firstLineOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    if (!in || !std::getline(in, line)) return std::nullopt;
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
+        line.pop_back();
+    return line;
+}
+
+}  // namespace
+
+Vanta9Result vanta9Result(const std::string& folder, const std::string& position) {
+    const std::string base = folder.empty() ? std::string(".") : folder;
+    Vanta9Result result;
+    const auto line = firstLineOf(base + "/VANTA.EPD");
+    if (!line) {
+        result.error = "Vanta 9 wrote no analysis result";
+        if (const auto reason = firstLineOf(base + "/VANTA.ERR"); reason && !reason->empty())
+            result.error += "\n" + *reason;
+        return result;
+    }
+    if (positionFieldsOf(*line) != positionFieldsOf(position)) {
+        result.error = "Vanta 9's result is for another position:\n" + *line;
+        return result;
+    }
+    result.pv = vanta9Pv(*line);
+    return result;
+}
+
 std::string withPv(const std::string& line, const std::string& operation,
                    const std::string& separator) {
     auto at = line.find("pv ");
@@ -174,15 +220,19 @@ bool EngineWatch::tick(EngineControl& engine) {
     if (!m_running) return false;
     const bool running = engine.IsRunning();
     std::string line;
-    if (running && engine.ReadAnalysisLine(line)) {
+    // An engine that has ended may have left the reason in its line.
+    if (engine.ReadAnalysisLine(line) && (running || engineMessage(line))) {
         m_failures = 0;
         while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
             line.pop_back();
-        if (line.size() > 6 && line != m_lastLine) {
+        if (const auto message = engineMessage(line)) {
+            // Shown, but never a variation to keep.
+            if (m_memo.empty() || m_memo.back() != *message) m_memo.push_back(*message);
+        } else if (line.size() > 6 && line != m_lastLine) {
             m_memo.push_back(line);
             m_lastLine = line;
         }
-    } else if (++m_failures > 10) {
+    } else if (running && ++m_failures > 10) {
         m_memo.push_back(word("NoAnalysisFile"));
         m_memo.push_back(word("WatchStopped"));
         if (!engine.IsRunning()) m_caption = notRunning;

@@ -39,7 +39,8 @@ struct Engines {
 // cannot be written.
 std::optional<EngineStart> craftyStart(const Engines& engines, const std::string& position,
                                        std::string& error);
-// Vanta 9: writes BRISVANE.EPD in its folder and starts "<program> W4 BRISVANE.EPD" there.
+// Vanta 9: removes the results of an earlier start (VANTA.EPD, VANTA.ERR), writes BRISVANE.EPD
+// in its folder and starts "<program> W4 BRISVANE.EPD" there.
 std::optional<EngineStart> vanta9Start(const Engines& engines, const std::string& position,
                                        std::string& error);
 // The generic engine with an EPD or PGN file, in its folder or with the file in the temporary
@@ -55,6 +56,13 @@ std::string vanta9HashSwitch(int hashSizeV9);
 
 // The pv operation of Vanta 9's result line ("pv ...;"), or nothing.
 std::optional<std::string> vanta9Pv(const std::string& resultLine);
+// What the Vanta 9 road brings back from the engine's folder: the pv operation of VANTA.EPD
+// when its line is this position's; otherwise why there is none to offer.
+struct Vanta9Result {
+    std::optional<std::string> pv;
+    std::string error;
+};
+Vanta9Result vanta9Result(const std::string& folder, const std::string& position);
 // The line with its pv operation replaced by `operation` (appended when it has none); a pv
 // without its ";" leaves the line as it is. `separator` is put before an appended operation.
 std::string withPv(const std::string& line, const std::string& operation,

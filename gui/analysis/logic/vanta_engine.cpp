@@ -549,3 +549,13 @@ std::string TVantaEngine::versionDateText(int packed) {
                   century * 100 + year);
     return text;
 }
+
+std::optional<std::string> engineMessage(std::string_view line) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
+        line.remove_suffix(1);
+    const auto first = line.find_first_not_of(' ');
+    if (first == std::string_view::npos || !std::isalpha(static_cast<unsigned char>(line[first])) ||
+        line.find(": ", first) == std::string_view::npos)
+        return std::nullopt;
+    return std::string(line.substr(first));
+}

@@ -4,7 +4,9 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -29,6 +31,11 @@ public:
     virtual bool StopAnalysis() = 0;
     virtual bool GetAnalysisResult(const std::string& target) = 0;
 };
+
+// The reason an engine program gives for ending, which it writes in place of an analysis line
+// ("Vanta: no UCI engine found ..."): a line that begins with a letter and names its sender before
+// ": ", where every analysis line begins with a number. Its line end is dropped; nothing for an analysis line.
+std::optional<std::string> engineMessage(std::string_view line);
 
 // The engine access component: it loads the engine access library on first need (once per run,
 // shared by all components), binds its 19 functions by name, checks its version, holds one

@@ -1,6 +1,9 @@
 // The analysis windows driven as a user would, through the real engine access library, our
 // engine program Vanta and Stockfish.
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -9,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -219,6 +223,60 @@ TEST_F(AnalysisWindows, MisbehavingEnginesNeverCostTheFile) {
     }
 }
 
+// Child processes of this test that have not been reaped: running or zombies.
+int unreapedChildren() {
+    int children = 0;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string pid, name, state;
+        long parent = 0;
+        if (stat >> pid >> name >> state >> parent && parent == ::getpid()) ++children;
+    }
+    return children;
+}
+
+// The ends of a run through the real road: the engine program's reason when it finds no UCI
+// engine, a run whose last line is passed over as evaluated, and a line the window cannot
+// draw, after which no engine goes on unseen.
+TEST_F(AnalysisWindows, EveryEndOfARunIsSaidAndLeavesNoEngine) {
+    TFormEngAna window(prompts, &settings, folder.root(), [this] { return location(); });
+    window.show();
+    auto* start = window.findChild<QPushButton*>(QStringLiteral("BtnStartAnalysis"));
+    auto run = [&](const std::string& bytes) {
+        folder.write("run.epd", bytes);
+        window.analysis().chooseFile(folder.path("run.epd"));
+        QTest::mouseClick(start, Qt::LeftButton);
+        EXPECT_TRUE(waitUntil([&] { return !window.analysing(); }, 30000));
+        QTest::qWait(300);
+    };
+    folder.write("nowhere.ini", "Engine=/nonexistent/stockfish\n");
+    qputenv("VANTA_INI", QByteArray::fromStdString(folder.path("nowhere.ini")));
+    run(kSuite[0] + "\r\n");
+    qunsetenv("VANTA_INI");
+    ASSERT_FALSE(prompts.messages().empty());
+    EXPECT_EQ(prompts.messages().back().rfind("Can't start Vanta engine\nVanta: ", 0), 0u);
+    EXPECT_NE(prompts.messages().back().find("/nonexistent/stockfish"), std::string::npos);
+    EXPECT_TRUE(window.findChild<QPlainTextEdit*>(QStringLiteral("AnalysisArea"))
+                    ->toPlainText()
+                    .contains(QStringLiteral("/nonexistent/stockfish")));
+
+    const std::string evaluated = kSuite[1] + " ce 120;";
+    run(kSuite[0] + "\r\n" + evaluated + "\r\n");
+    EXPECT_EQ(folder.read("run.OLD"), kSuite[0] + "\r\n" + evaluated + "\r\n");
+    EXPECT_NE(folder.read("run.epd").find(" acd "), std::string::npos);
+    EXPECT_NE(folder.read("run.LOG").find("Position 2 (WAC.003): bm Rg3; skipped"),
+              std::string::npos);
+
+    const std::size_t before = prompts.messages().size();
+    run("2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1R w - - bm Qg6;\r\n" + kSuite[1] +
+        "\r\n");
+    ASSERT_EQ(prompts.messages().size(), before + 1);
+    EXPECT_EQ(prompts.messages().back(), "Error in EPD description (line 1)");
+    EXPECT_EQ(unreapedChildren(), 0);
+    EXPECT_TRUE(start->isEnabled());
+    EXPECT_FALSE(window.findChild<QPushButton*>(QStringLiteral("BtnStopAnalysis"))->isEnabled());
+}
+
 class SingleAnalysisRoads : public AnalysisWindows {
 protected:
     TSingleAnalysis::Context context(const AppSettings& options) {
@@ -284,6 +342,45 @@ TEST_F(SingleAnalysisRoads, TheVanta9RoadWaitsAndOffersThePv) {
     EXPECT_EQ(prompts.shown().back().text.rfind("Add Vanta's pv EPD opcode value\npv ", 0), 0u);
     EXPECT_NE(line.find("; pv "), std::string::npos) << line;
     EXPECT_TRUE(legalIn(line, firstPvMove(line))) << line;
+}
+
+// Without a UCI engine both Vanta roads say why, and nothing is offered.
+TEST_F(SingleAnalysisRoads, BothVantaRoadsGiveTheEngineProgramsReason) {
+    folder.write("nowhere.ini", "Engine=/nonexistent/stockfish\n");
+    qputenv("VANTA_INI", QByteArray::fromStdString(folder.path("nowhere.ini")));
+    AppSettings options;
+    options.selection = 2;
+    options.vanta9 = folder.path("engine/Vanta");
+    options.libraryUsable = true;
+    options.libraryFolder = kAddOn;
+    options.vantaEngine = folder.path("engine/Vanta");
+    options.vantaEngineType = 9;
+    QWidget window;
+    TSingleAnalysis vanta9(prompts, context(options), &window);
+    vanta9.analyse();
+    options.selection = 3;
+    TSingleAnalysis library(prompts, context(options), &window);
+    // Vanta usually ends before the library's first look; on a busy machine the watch opens
+    // and shows the reason itself.
+    QString watched;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&watched] {
+        if (auto* watch = qobject_cast<TFormVanEng*>(QApplication::activeModalWidget())) {
+            watched = watch->memo()->toPlainText();
+            if (watched.contains(QStringLiteral("/nonexistent/stockfish")))
+                watch->findChild<QPushButton*>(QStringLiteral("BtnCancel"))->click();
+        }
+    });
+    closer.start(50);
+    library.analyse();
+    qunsetenv("VANTA_INI");
+    EXPECT_EQ(prompts.messages()[0].rfind("Vanta 9 wrote no analysis result\nVanta: ", 0), 0u);
+    if (watched.isEmpty()) {
+        ASSERT_EQ(prompts.messages().size(), 2u);
+        EXPECT_EQ(prompts.messages()[1].rfind("Can't start chess engine\nVanta: ", 0), 0u);
+        EXPECT_NE(prompts.messages()[1].find("/nonexistent/stockfish"), std::string::npos);
+    }
+    EXPECT_EQ(line, kSuite[0]);
 }
 
 // Crafty and the generic engine are programs of others; a program of ours stands in and records

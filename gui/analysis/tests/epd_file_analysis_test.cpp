@@ -189,9 +189,48 @@ TEST_F(Analysis, AnalysesTheFileAndWritesItBackWithABackupAndResults) {
                         "---------------------------------------------",
                         "Results: the engine's first pv move against bm and am",
                         "Position 1 (A): bm Rh2+; engine Rh2+ - solved",
-                        "Position 2 (C): bm Ra1; engine - - not solved",
+                        "Position 2 (C): bm Ra1; skipped",
                         "Position 3 (B): am Kg2; engine Ke6 - solved",
-                        "Solved: 2 of 3"}));
+                        "Solved: 2 of 2",
+                        "Skipped (evaluated before): 1"}));
+}
+
+// How a run ends: the engine finishing on a line before an evaluated last line, the engine's
+// own reason for giving up, and a line the window cannot draw, which stops the engine.
+TEST_F(Analysis, EveryEndOfARunIsTakenCareOfAndSaid) {
+    const std::string path = file("suite.epd", kA + "\r\n" + kC + "\r\n");
+    analysis.chooseFile(path);
+    engine.lines = {line(1, 1, "+0.10 Rh2+"), line(1, 2, "+0.20 Rh2+")};
+    engine.result = kA + " ce 20; pv Rh2+;\r\n" + kC + "\r\n";
+    analysis.start();
+    runTicks();
+    EXPECT_EQ(folder.read("suite.epd"), engine.result);
+    EXPECT_EQ(analysis.logLines().back(), "Skipped (evaluated before): 1");
+
+    const std::string reason =
+        "Vanta: no UCI engine found (install stockfish or name one with Engine= in Vanta.ini)";
+    engine.lines = {std::string(), reason};
+    analysis.setSkipEvaluated(false);
+    analysis.start();
+    runTicks();
+    EXPECT_EQ(prompts.messages().back(), "Can't start Vanta engine\n" + reason);
+    EXPECT_EQ(analysis.display().memo, Messages{reason});
+    EXPECT_EQ(folder.read("suite.epd"), engine.result);  // nothing written back
+    engine.lines = {line(1, 1, "+0.10 Rh2+"), reason};
+    analysis.start();
+    runTicks();
+    EXPECT_EQ(
+        prompts.messages().back(),
+        "Vanta engine ended at position 1 of 2, the EPD file was not written back\n" + reason);
+
+    analysis.chooseFile(file("bad.epd", "8/8/8/8/8/8/5k2/4K2R7 w - - bm Rh2+;\r\n"));
+    engine.lines = {line(1, 1, "+0.10 Rh2+"), line(1, 2, "+0.20 Rh2+"), line(2, 1, "+0.30")};
+    analysis.start();
+    analysis.tick();
+    EXPECT_EQ(prompts.messages().back(), "Error in EPD description (line 1)");
+    EXPECT_FALSE(engine.running);  // stopped, not left to run on unseen
+    EXPECT_FALSE(analysis.analysing());
+    EXPECT_TRUE(analysis.display().startEnabled);
 }
 
 TEST_F(Analysis, AStopOrAnEarlyEndLeavesTheFileAsItWas) {
@@ -205,10 +244,12 @@ TEST_F(Analysis, AStopOrAnEarlyEndLeavesTheFileAsItWas) {
     EXPECT_FALSE(analysis.analysing());
     EXPECT_EQ(folder.read("suite.epd"), original);
     EXPECT_FALSE(folder.exists("suite.OLD"));
-    // The engine ends on the first of two positions: nothing is written back.
+    // The engine ends on the first of two positions: nothing is written back, and it is said.
     engine.lines = {line(1, 1, "+0.1 Rh2+")};
     analysis.start();
     runTicks();
+    EXPECT_EQ(prompts.messages(),
+              Messages{"Vanta engine ended at position 1 of 2, the EPD file was not written back"});
     EXPECT_EQ(folder.read("suite.epd"), original);
     EXPECT_FALSE(folder.exists("suite.OLD"));
     engine.result = kA + " pv Rh2+;\r\n" + kB + "\r\n";

@@ -178,6 +178,39 @@ TEST(SingleAnalysis, TheWatchKeepsTheLastVariation) {
     engine.running = false;
     EXPECT_FALSE(other.tick(engine));
     EXPECT_EQ(other.caption(), "Brisvane: Vanta Engine not running");
+    // An engine that gives up says why in its line: shown, never kept as a variation.
+    EngineWatch failing("");
+    failing.reset();
+    engine.lines = {"  5: Rh2+\r\n", "Vanta: the UCI engine stopped answering\r\n"};
+    engine.running = true;
+    EXPECT_TRUE(failing.tick(engine));
+    engine.running = false;
+    EXPECT_FALSE(failing.tick(engine));
+    EXPECT_EQ(failing.memo(), (Words{"  5: Rh2+", "Vanta: the UCI engine stopped answering"}));
+    EXPECT_EQ(failing.keptVariation(), "Rh2+");
+}
+
+// Only a result written for this position is offered; without one, the reason.
+TEST(SingleAnalysis, Vanta9OffersOnlyThisPositionsResult) {
+    TempFolder folder;
+    Engines engines;
+    engines.vanta9 = folder.path("Vanta");
+    folder.write("VANTA.EPD", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - acd 9; pv Rd8#;\r\n");
+    folder.write("VANTA.ERR", "Vanta: an earlier failure\r\n");
+    std::string error;
+    ASSERT_TRUE(vanta9Start(engines, kPosition, error));
+    EXPECT_EQ(vanta9Result(folder.root(), kPosition).error, "Vanta 9 wrote no analysis result");
+    folder.write("VANTA.ERR", "Vanta: no UCI engine found\r\n");
+    EXPECT_EQ(vanta9Result(folder.root(), kPosition).error,
+              "Vanta 9 wrote no analysis result\nVanta: no UCI engine found");
+    folder.write("VANTA.EPD", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - acd 9; pv Rd8#;\r\n");
+    const auto stale = vanta9Result(folder.root(), kPosition);
+    EXPECT_FALSE(stale.pv);
+    EXPECT_EQ(stale.error.rfind("Vanta 9's result is for another position", 0), 0u);
+    folder.write("VANTA.EPD", kPosition + " acd 9; ce -20; pv Kg2 Rh2+;\r\n");
+    const auto fresh = vanta9Result(folder.root(), kPosition);
+    EXPECT_EQ(fresh.pv, "pv Kg2 Rh2+;");
+    EXPECT_EQ(fresh.error, "");
 }
 
 }  // namespace
