@@ -280,9 +280,17 @@ ImportEnvironment TMainForm::importEnvironment() {
         log.showLines(caption, lines);
         log.exec();
     };
-    // The window repaints while a converter runs; clicks and keys wait until it has ended.
-    env.idle = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
-    env.busy = m_pgnSelection->busy;
+    // The window repaints while a converter runs; clicks and keys given meanwhile are dropped
+    // (held back, they would act on the imported document). A question in between takes input.
+    auto dropper = std::make_shared<UserInputDropper>();
+    env.idle = [] { QCoreApplication::processEvents(); };
+    env.busy = [busy = m_pgnSelection->busy, dropper](bool on) {
+        if (on)
+            dropper->start();
+        else
+            dropper->stop();
+        if (busy) busy(on);
+    };
     return env;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QProgressBar>
@@ -87,4 +89,36 @@ int TFormProgress::gaugeValue() const {
 }
 int TFormProgress::gaugeMaximum() const {
     return m_gauge->maximum();
+}
+
+void UserInputDropper::start() {
+    if (m_on) return;
+    m_on = true;
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+void UserInputDropper::stop() {
+    if (!m_on) return;
+    QCoreApplication::processEvents();
+    QCoreApplication::instance()->removeEventFilter(this);
+    m_on = false;
+}
+
+bool UserInputDropper::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+            return true;
+        default:
+            return QObject::eventFilter(watched, event);
+    }
 }

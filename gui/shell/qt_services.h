@@ -43,3 +43,17 @@ private:
     QElapsedTimer m_sinceRepaint;
     int m_repaints = 0;
 };
+
+// While it is on, clicks, keys and the wheel given anywhere in the program are dropped, not
+// held back: a command that keeps the window painting during long work (a converter run)
+// must not have them acted on once the work is done.
+class UserInputDropper : public QObject {
+public:
+    void start();
+    // Takes in (and drops) what is still pending, then lets input through again.
+    void stop();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool m_on = false;
+};

@@ -2,8 +2,11 @@
 
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <string_view>
 
 #include "child_process.h"
 #include "text_file.h"
@@ -168,6 +171,109 @@ private:
     ChildProcess m_process;
 };
 
+// Longest line the copy for the converter holds; the converter takes 1023 bytes and its end.
+constexpr std::size_t kWrapWidth = 1000;
+
+// Calls `line(text, end)` for every line of a file, whatever ends it (LF, CR LF or a lone CR,
+// as the converter reads them); `end` holds the bytes that ended it. False on a read error.
+bool forEachFileLine(std::istream& in,
+                     const std::function<void(std::string_view, std::string_view)>& line) {
+    std::string text;
+    for (std::string chunk; std::getline(in, chunk);) {
+        const bool lf = !in.eof();
+        std::string_view rest(chunk);
+        for (std::size_t cr; (cr = rest.find('\r')) != std::string_view::npos;) {
+            if (cr + 1 == rest.size() && lf) break;
+            line(rest.substr(0, cr), "\r");
+            rest.remove_prefix(cr + 1);
+        }
+        if (!rest.empty() && rest.back() == '\r' && lf)
+            line(rest.substr(0, rest.size() - 1), "\r\n");
+        else if (lf || !rest.empty())
+            line(rest, lf ? "\n" : "");
+    }
+    return !in.bad();
+}
+
+// A line too long for the converter cut into lines of at most kWrapWidth bytes, at blanks
+// outside tag values and before any ";" comment, and never so that a new line begins with "[",
+// "%" or ";": no new tag line, escape line or comment appears, so the converter counts the games
+// as the game list does. `inBrace` carries a "{" comment from line to line. A line without such
+// blanks stays long.
+void wrapLine(std::string_view line, std::string_view end, bool& inBrace, std::string& out) {
+    std::size_t start = 0;
+    std::size_t cut = std::string_view::npos;  // the last blank where a new line may begin
+    bool inValue = false;
+    bool inLineComment = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (inLineComment) break;
+        if (inBrace) {
+            if (c == '}') inBrace = false;
+        } else if (inValue) {
+            if (c == '"') inValue = false;
+        } else if (c == '"') {
+            inValue = true;
+        } else if (c == '{') {
+            inBrace = true;
+        } else if (c == ';' || c == '%') {
+            inLineComment = true;
+        }
+        const bool mayBegin = i + 1 < line.size() && line[i + 1] != ' ' && line[i + 1] != '[' &&
+                              line[i + 1] != '%' && line[i + 1] != ';';
+        if (c == ' ' && !inValue && !inLineComment && mayBegin && i > start) cut = i;
+        if (i + 1 - start > kWrapWidth && cut != std::string_view::npos && cut > start) {
+            std::string_view piece = line.substr(start, cut - start);
+            while (!piece.empty() && piece.back() == ' ')
+                piece.remove_suffix(1);
+            out.append(piece).append(end.empty() ? std::string_view("\n") : end);
+            start = cut + 1;
+            cut = std::string_view::npos;
+        }
+    }
+    out.append(line.substr(start)).append(end);
+}
+
+}  // namespace
+
+PgnCopy copyForConverter(const std::string& path, const std::string& copyPath) {
+    PgnCopy copy;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return copy;
+    char mark[3] = {};
+    in.read(mark, 3);
+    const bool byteOrderMark = in.gcount() == 3 && std::memcmp(mark, "\xEF\xBB\xBF", 3) == 0;
+    in.clear();
+    in.seekg(0);
+    bool longLine = false;
+    forEachFileLine(in, [&](std::string_view line, std::string_view) {
+        longLine = longLine || line.size() > kWrapWidth;
+    });
+    if (!byteOrderMark && !longLine) return copy;
+
+    in.clear();
+    in.seekg(byteOrderMark ? 3 : 0);
+    const WriteResult written = writeFileSafely(copyPath, [&in](std::FILE* file) {
+        std::string bytes;
+        bool inBrace = false;
+        bool ok = true;
+        const bool read = forEachFileLine(in, [&](std::string_view line, std::string_view end) {
+            wrapLine(line, end, inBrace, bytes);
+            if (bytes.size() > (1u << 20)) {
+                ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+                bytes.clear();
+            }
+        });
+        return read && ok && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    });
+    copy.error = written.error;
+    copy.path = written.ok ? copyPath : std::string();
+    copy.written = written.ok;
+    return copy;
+}
+
+namespace {
+
 bool german(const ImportEnvironment& environment) {
     return environment.german && environment.german();
 }
@@ -331,8 +437,16 @@ void importPgnGame(ImportEnvironment& env, const std::string& converter, PgnSele
     if (selection.selectedGame() <= 0) return;
     const std::string pgnPath = selection.requestedFile;
 
-    const ConverterCall call = pgnConverterCall(env, converter, selection.converterGame(), pgnPath);
-    ConverterRun run(env, call, converter, pgnPath);
+    // The converter reads what the list read: without a byte-order mark, and with lines it takes.
+    const PgnCopy copy = copyForConverter(pgnPath, env.tempFolder + "/IMPORT.PGN");
+    if (!copy.error.empty()) {
+        env.prompts->message(kCaption, copy.error, Icon::Error);
+        return;
+    }
+    const std::string converted = copy.written ? copy.path : pgnPath;
+    const ConverterCall call =
+        pgnConverterCall(env, converter, selection.converterGame(), converted);
+    ConverterRun run(env, call, converter, converted);
     const auto showExtracting = [&] {
         std::error_code ec;
         fs::remove(run.inTemp(kPgnErrorFile), ec);

@@ -106,6 +106,18 @@ ConverterCall pgnConverterCall(const ImportEnvironment& environment, const std::
 ConverterCall qbxConverterCall(const ImportEnvironment& environment, const std::string& converter,
                                const std::string& qbxPath);
 
+// A PGN file as the converter can read it. The converter takes lines of up to 1023 bytes and no
+// byte-order mark; files of today's game servers keep a game's moves on one line of thousands.
+// When the file has a byte-order mark or longer lines, a copy without the mark and with those
+// lines wrapped at blanks is written to `copyPath` (never so that a new line begins with "[",
+// "%" or ";", so the converter finds the games the game list numbers); `written` says so.
+struct PgnCopy {
+    bool written = false;
+    std::string path;
+    std::string error;  // why the copy could not be written
+};
+PgnCopy copyForConverter(const std::string& path, const std::string& copyPath);
+
 // File menu "Import" - "PGN": one game of a PGN file becomes a new document. `runDialog` shows
 // the game selection dialog, which works on `selection`.
 void importPgnGame(ImportEnvironment& environment, const std::string& converter,

@@ -83,16 +83,47 @@ std::string_view valueOfLine(const char* line, std::size_t length) {
     return std::string_view(open, static_cast<std::size_t>(close - open));
 }
 
-// How a line stands in a game's header as the converter reads it: a tag line, a comment or
-// escape line (which a header may hold), or anything else (an empty line, movetext).
+// How a line stands in a game's header as the converter reads it: a tag line, a line of
+// comments (which a header may hold), or anything else (an empty line, movetext).
 enum class LineKind { Tag, Comment, Other };
-LineKind kindOfLine(const char* line, std::size_t length) {
-    for (std::size_t i = 0; i < length; ++i) {
-        if (line[i] == ' ' || line[i] == '\t' || line[i] == '\r') continue;
-        if (line[i] == '[') return LineKind::Tag;
-        return line[i] == ';' || line[i] == '%' ? LineKind::Comment : LineKind::Other;
+LineKind kindOfLine(std::string_view visible, bool commented) {
+    for (const char c : visible) {
+        if (c == ' ' || c == '\t' || c == '\r') continue;
+        return c == '[' ? LineKind::Tag : LineKind::Other;
     }
-    return LineKind::Other;
+    return commented ? LineKind::Comment : LineKind::Other;
+}
+
+// Cuts the comments out of a line as the converter's lexer skips them: "{" to "}" (across
+// lines: `inBrace` carries over), and ";" or "%" to the end of the line; none of them counts
+// inside a tag value. `commented` tells whether the line held any comment.
+std::string_view visiblePart(const char* line, std::size_t length, bool& inBrace,
+                             std::string& buffer, bool& commented) {
+    commented = inBrace;
+    // Most lines hold no comment sign at all and are taken as they stand.
+    if (!inBrace && !std::memchr(line, '{', length) && !std::memchr(line, ';', length) &&
+        !std::memchr(line, '%', length))
+        return std::string_view(line, length);
+    buffer.clear();
+    bool inValue = false;
+    for (std::size_t i = 0; i < length; ++i) {
+        const char c = line[i];
+        if (inBrace) {
+            if (c == '}') inBrace = false;
+            continue;
+        }
+        if (!inValue && c == '{') {
+            inBrace = commented = true;
+            continue;
+        }
+        if (!inValue && (c == ';' || c == '%')) {
+            commented = true;
+            break;
+        }
+        if (c == '"') inValue = !inValue;
+        buffer += c;
+    }
+    return buffer;
 }
 
 class HeaderReader {
@@ -124,15 +155,28 @@ public:
     }
 
 private:
-    void line(const char* text, std::size_t length) {
-        const LineKind kind = kindOfLine(text, length);
+    void line(const char* raw, std::size_t rawLength) {
+        if (m_firstLine) {
+            // A UTF-8 byte-order mark before the first tag is no part of the text.
+            m_firstLine = false;
+            if (rawLength >= 3 && std::memcmp(raw, "\xEF\xBB\xBF", 3) == 0) {
+                raw += 3;
+                rawLength -= 3;
+            }
+        }
+        bool commented = false;
+        const std::string_view visible =
+            visiblePart(raw, rawLength, m_inBrace, m_visible, commented);
+        const char* const text = visible.data();
+        const std::size_t length = visible.size();
+        const LineKind kind = kindOfLine(visible, commented);
         const bool tagLine = kind == LineKind::Tag;
         if (tagLine && !m_inHeader) {
             ++m_header;
             m_headerNumber = 0;
         }
         if (kind != LineKind::Comment) m_inHeader = tagLine;
-        if (!std::memchr(text, '[', length)) return;
+        if (length == 0 || !std::memchr(text, '[', length)) return;
         const unsigned tags = tagsOfLine(text, length);
         if ((tags & (1u << Result)) && tagLine && m_headerNumber == 0) {
             m_headerNumber = ++m_counted;
@@ -162,6 +206,9 @@ private:
     }
 
     PgnGameList& m_games;
+    bool m_firstLine = true;
+    bool m_inBrace = false;  // within a "{" comment that began on an earlier line
+    std::string m_visible;
     std::array<std::string, FieldCount> m_fields;
     std::string m_entry;
     bool m_pending = false;

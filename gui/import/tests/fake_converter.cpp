@@ -1,7 +1,7 @@
 // Stands in for a converter: records its arguments, working folder and list file in the file
 // named by FAKE_CONVERTER_RECORD, then does what FAKE_CONVERTER_MODE says: "write" writes one
-// EPD line to the output file (the last argument), "sleep" never ends on its own, "crash"
-// writes half a line and aborts.
+// EPD line to the output file (the last argument), "slow" does so after a second, "sleep" never
+// ends on its own, "crash" writes half a line and aborts.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -31,6 +31,7 @@ int main(int argc, char* argv[]) {
         for (;;)
             ::pause();
     }
+    if (what == "slow") ::sleep(1);
     std::ofstream epd(output, std::ios::binary);
     if (what == "crash") {
         epd << "rnbqkbnr/pppp" << std::flush;

@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +17,7 @@
 #include "scripted_prompts.h"
 #include "temp_folder.h"
 #include "text_file.h"
+#include "zorb_pgn.h"
 
 namespace fs = std::filesystem;
 
@@ -51,8 +55,7 @@ TEST(PgnGameList, HeadersAreReadByTheirTagsAndNumberedAsTheConverterCountsGames)
         "[Event \"Nul\0here\"]\n[Site \""s +
             longValue +
             "\"]\n[White \"M\xFCller\"]\n[Result \"0-1\"]\n\n1. c4 0-1\n\n"
-            // A tag named in a comment sets the field too, but the converter counts only the
-            // header's Result tag.
+            // A tag named in a comment is no tag, for the list as for the converter.
             "[Event \"Last\"]\n[Result \"*\"]\n\n{[Result \"1-0\"]} 1. Nf3 *\n");
     const auto reading = readPgnGameList(folder.path("games.pgn"));
     ASSERT_TRUE(reading.ok);
@@ -61,7 +64,7 @@ TEST(PgnGameList, HeadersAreReadByTheirTagsAndNumberedAsTheConverterCountsGames)
                 (Lines{"Open|Linz|????.??.??|?|Anna|Bert|1-0#1", "No result|?|????.??.??|?|?|?|*#0",
                        std::string("Nul\0here", 8) + "|" + longValue + "|????.??.??|?|M\xFC" +
                            "ller|?|0-1#2",
-                       "Last|?|????.??.??|?|?|?|1-0#3"}));
+                       "Last|?|????.??.??|?|?|?|*#3"}));
 
     // A one-line header and Mac line ends: the converter counts both games.
     folder.write("oneline.pgn",
@@ -77,18 +80,84 @@ TEST(PgnGameList, HeadersAreReadByTheirTagsAndNumberedAsTheConverterCountsGames)
     EXPECT_FALSE(missing.error.empty());
 }
 
-TEST(PgnGameList, EveryGameOfTheRealCollectionsIsListed) {
-    for (const char* name : {"Carlsen.pgn", "fischer.pgn", "najdorf.pgn"}) {
-        const std::string path = std::string(BRISVANE_TESTDATA_DIR) + "/pgn/" + name;
-        std::ifstream in(path, std::ios::binary);
-        std::size_t events = 0;
-        for (std::string line; std::getline(in, line);)
-            events += line.rfind("[Event ", 0) == 0;
-        const auto reading = readPgnGameList(path);
-        ASSERT_EQ(reading.games.size(), events) << name;
-        for (std::size_t i = 0; i < events; ++i)
-            ASSERT_EQ(reading.games.converterNumber(i), static_cast<std::int32_t>(i + 1)) << name;
+// The games as the converter's own reader finds them, up to its first error: for each game it
+// counts (one with a Result tag), its Event, White and Black tags.
+std::vector<std::string> converterGames(const std::string& path) {
+    struct Tags : zorb::GameActions {
+        std::map<std::string, std::string> values;
+        bool tag(const std::string& name, const std::string& value, std::string&) override {
+            values.emplace(name, value);
+            return true;
+        }
+        bool endOfHeader(std::string&) override { return true; }
+        bool move(const std::string&, std::string&) override { return true; }
+        bool variationStart(std::string&) override { return true; }
+        bool variationEnd(std::string&) override { return true; }
+    };
+    std::vector<std::string> games;
+    zorb::PgnReader reader;
+    if (!reader.open(path.c_str())) return games;
+    for (;;) {
+        Tags tags;
+        reader.resetGame();
+        const int result = reader.readGame(tags);
+        if (result != 0) break;
+        if (tags.values.count("Result"))
+            games.push_back(tags.values.count("Event")
+                                ? tags.values["Event"] + "|" + tags.values["White"] + "|" +
+                                      tags.values["Black"]
+                                : std::string("<no Event>"));
     }
+    return games;
+}
+
+// Every list entry the converter can reach carries the number under which the converter finds
+// that very game; comments holding tag lines and a byte-order mark change nothing.
+TEST(PgnGameList, ListNumbersAreTheConvertersOnEveryCollection) {
+    TempFolder folder;
+    folder.write(
+        "traps.pgn",
+        "\xEF\xBB\xBF[Event \"A\"]\n[White \"a\"]\n[Black \"b\"]\n[Result \"1-0\"]\n\n"
+        "1. e4 {a note that quotes a header\n[Event \"fake\"]\n[Result \"0-1\"]\nover lines} e5 "
+        "; [Result \"*\"] in a line comment\n"
+        "%[Event \"escaped\"]\n1-0\n\n"
+        "[Event \"B {not a comment}\"]\n[White \"c\"]\n[Black \"d\"]\n[Result \"*\"]\n\n1. d4 *\n\n"
+        "[Event \"C\"]\n[White \"e\"]\n[Black \"f\"]\n[Result \"*\"]\n\n1. c4 *\n");
+    const auto traps = readPgnGameList(folder.path("traps.pgn"));
+    EXPECT_EQ(entries(traps.games),
+              (Lines{"A|?|????.??.??|?|a|b|1-0#1", "B {not a comment}|?|????.??.??|?|c|d|*#2",
+                     "C|?|????.??.??|?|e|f|*#3"}));
+
+    std::vector<std::string> files = {folder.path("traps.pgn")};
+    for (const auto& entry : fs::directory_iterator(std::string(BRISVANE_TESTDATA_DIR) + "/pgn"))
+        files.push_back(entry.path().string());
+    std::size_t compared = 0;
+    for (const std::string& path : files) {
+        const auto games = converterGames(path);
+        const auto reading = readPgnGameList(path);
+        ASSERT_TRUE(reading.ok) << path;
+        std::set<std::int32_t> listed;
+        for (std::size_t i = 0; i < reading.games.size(); ++i) {
+            const std::int32_t number = reading.games.converterNumber(i);
+            if (number <= 0 || static_cast<std::size_t>(number) > games.size()) continue;
+            std::vector<std::string> fields;
+            std::istringstream split{std::string(reading.games.entry(i))};
+            for (std::string field; std::getline(split, field, '|');)
+                fields.push_back(field);
+            EXPECT_EQ(fields[0] + "|" + fields[4] + "|" + fields[5],
+                      games[static_cast<std::size_t>(number) - 1])
+                << path << " entry " << i + 1;
+            listed.insert(number);
+            ++compared;
+        }
+        // Every game the converter counts that has an Event tag is listed under its number.
+        for (std::size_t n = 1; n <= games.size(); ++n) {
+            if (games[n - 1] != "<no Event>") {
+                EXPECT_TRUE(listed.count(static_cast<std::int32_t>(n))) << path << " game " << n;
+            }
+        }
+    }
+    EXPECT_GT(compared, 1800u);
 }
 
 TEST(QbxListing, FilesAreListedInFolderOrderUntilTheFirstUnusableOne) {
@@ -211,6 +280,60 @@ TEST_F(Import, APgnGameBecomesTheDocumentAsTheConverterWritesIt) {
     importPgn(folder.path("wc 1998.pgn"), 3);
     EXPECT_EQ(document, byHand({"-g", "3", folder.path("wc 1998.pgn"), "out.EPD"}, "Orvanel"));
     EXPECT_EQ(folder.read("tmp/LPGN.TXT"), folder.path("wc 1998.pgn") + "\r\n \r\n");
+}
+
+// A file as game servers write it: a byte-order mark, each game's moves on one line of
+// thousands of characters with a clock comment after every move. The converter gets a copy it
+// can read; every game converts as it does from its ordinary form.
+TEST_F(Import, ServerFilesWithLongLinesAndAByteOrderMarkImportTheChosenGame) {
+    std::ifstream in(std::string(BRISVANE_TESTDATA_DIR) + "/pgn/Carlsen.pgn", std::ios::binary);
+    std::string plain, server = "\xEF\xBB\xBF";
+    int games = 0;
+    std::string moves;
+    for (std::string line; games < 4 && std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        plain += line + "\n";
+        if (line.rfind("[", 0) == 0) {
+            server += line + "\n";
+        } else if (line.empty() && !moves.empty()) {
+            server += moves + "\n\n";
+            moves.clear();
+            ++games;
+        } else if (line.empty()) {
+            server += "\n";
+        } else {
+            std::istringstream words(line);
+            for (std::string word; words >> word;)
+                moves +=
+                    word + (word.back() == '.' ? " " : " {[%clk 0:02:58.4] [%emt 0:00:01.6]} ");
+        }
+    }
+    folder.write("server.pgn", server);
+    folder.write("plain.pgn", plain);
+    std::size_t longest = 0;
+    for (std::istringstream lines(server); std::getline(lines, moves);)
+        longest = std::max(longest, moves.size());
+    ASSERT_GT(longest, 2000u);
+    ASSERT_EQ(readPgnGameList(folder.path("server.pgn")).games.size(), 4u);
+    for (int game = 1; game <= 4; ++game) {
+        importPgn(folder.path("server.pgn"), game);
+        EXPECT_EQ(
+            document,
+            byHand({"-g", std::to_string(game), folder.path("plain.pgn"), "out.EPD"}, "Orvanel"))
+            << game;
+        EXPECT_GT(document.size(), 10u);
+    }
+    // Every line of the copy fits the converter; a file that needs none gets none.
+    const PgnCopy copy = copyForConverter(folder.path("server.pgn"), folder.path("copy.pgn"));
+    ASSERT_TRUE(copy.written);
+    for (std::istringstream lines(folder.read("copy.pgn")); std::getline(lines, moves);) {
+        EXPECT_LE(moves.size(), 1000u);
+        if (!moves.empty()) {
+            EXPECT_NE(moves.front(), '%');
+        }
+    }
+    EXPECT_FALSE(copyForConverter(folder.path("plain.pgn"), folder.path("none.pgn")).written);
+    EXPECT_FALSE(fs::exists(folder.path("none.pgn")));
 }
 
 TEST_F(Import, AnEarlierBrokenGameOrAVanishedFileOffersTheConvertersLog) {

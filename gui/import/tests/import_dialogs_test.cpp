@@ -2,6 +2,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include <filesystem>
 
@@ -81,6 +83,33 @@ TEST_F(ImportMenu, APgnGameIsChosenFromTheListAndItsPositionsFillTheDocument) {
     prompts.no();  // the save question of New EPD
     window->action(QStringLiteral("miImportPGN"))->trigger();
     EXPECT_EQ(label, QStringLiteral("1/%1").arg(rows));
+    EXPECT_TRUE(documentLines().empty());
+}
+
+// A click given while the converter runs is dropped: acted on, it would open a file dialog in
+// the middle of the import, or (held back) act on the imported document.
+TEST_F(ImportMenu, InputDuringAConversionIsDropped) {
+    fs::remove(folder.path("AddOn/Orvanel"));
+    fs::create_symlink(FAKE_CONVERTER, folder.path("AddOn/Orvanel"));
+    qputenv("FAKE_CONVERTER_MODE", "slow");
+    prompts.file(std::string(BRISVANE_TESTDATA_DIR) + "/pgn/fischer.pgn");
+    whenModal<TPGNselect>([](TPGNselect* dialog) {
+        dialog->findChild<QPushButton*>(QStringLiteral("BtnOK"))->click();
+    });
+    bool clicked = false;
+    QTimer::singleShot(500, [&] {
+        QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("OpenButton")),
+                          Qt::LeftButton);
+        clicked = true;
+    });
+    window->action(QStringLiteral("miImportPGN"))->trigger();
+    qunsetenv("FAKE_CONVERTER_MODE");
+    EXPECT_TRUE(clicked);
+    QTest::qWait(50);
+    EXPECT_EQ(documentLines(),
+              std::vector<std::string>{"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3"});
+    // Afterwards the toolbar works again.
+    QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("DeleteBtn")), Qt::LeftButton);
     EXPECT_TRUE(documentLines().empty());
 }
 
