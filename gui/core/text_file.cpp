@@ -8,6 +8,7 @@
 #include <random>
 #include <system_error>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -162,15 +163,47 @@ std::string fileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+namespace {
+
+// The file a path names: a symbolic link is followed to its end, also to a file that does not
+// exist yet, so that saving writes the file the link points to and keeps the link.
+std::string fileBehindLinks(const std::string& requested) {
+    std::string path = requested;
+    std::error_code ec;
+    for (int hop = 0; hop < 40 && fs::is_symlink(fs::symlink_status(path, ec)); ++hop) {
+        const fs::path target = fs::read_symlink(path, ec);
+        if (ec) break;
+        path = (target.is_absolute() ? target : fs::path(path).parent_path() / target)
+                   .lexically_normal()
+                   .string();
+    }
+    return path;
+}
+
+// Whether the user may replace an existing file. A file without any write permission is
+// read-only also for the super-user, who may write anything: it was made so on purpose.
+bool writableFile(const std::string& path, const struct stat& info) {
+    if (::access(path.c_str(), W_OK) != 0) return false;
+    return ::geteuid() != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
+}  // namespace
+
 WriteResult writeFileSafely(const std::string& requestedPath,
                             const std::function<bool(std::FILE*)>& writeBody) {
     WriteResult result;
     std::error_code ec;
-    // Write through a symbolic link to the file it names, keeping the link.
-    std::string path = requestedPath;
-    if (fs::is_symlink(fs::symlink_status(path, ec))) {
-        const auto target = fs::canonical(path, ec);
-        if (!ec) path = target.string();
+    const std::string path = fileBehindLinks(requestedPath);
+    struct stat old {};
+    const bool replacing = ::stat(path.c_str(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode)) {
+        result.error = systemReason(EISDIR);
+        return result;
+    }
+    // A file the user may not write is refused, not replaced.
+    if (replacing && !writableFile(path, old)) {
+        result.error = "the file is read-only";
+        return result;
     }
     const std::string folder = folderOf(path);
     const std::string prefix = folder.empty() ? "" : (folder == "/" ? "/" : folder + "/");
@@ -192,6 +225,16 @@ WriteResult writeFileSafely(const std::string& requestedPath,
     errno = 0;
     bool ok = writeBody(file.get());
     int error = ok ? 0 : errno;
+    if (ok && replacing) {
+        // The new file is the old one's: its permissions and, where allowed, its owner.
+        const int fd = fileno(file.get());
+        // Another user's file in a folder this user may write becomes the user's own.
+        [[maybe_unused]] const int owned = ::fchown(fd, old.st_uid, old.st_gid);
+        if (::fchmod(fd, old.st_mode & 07777) != 0) {
+            ok = false;
+            error = errno;
+        }
+    }
     if (ok && (std::fflush(file.get()) != 0 || ::fsync(fileno(file.get())) != 0)) {
         ok = false;
         error = errno;
@@ -201,9 +244,6 @@ WriteResult writeFileSafely(const std::string& requestedPath,
         error = errno;
     }
     if (ok) {
-        // Keep the permissions of the file that is replaced.
-        const auto old = fs::status(path, ec);
-        if (!ec && fs::exists(old)) fs::permissions(tempPath, old.permissions(), ec);
         fs::rename(tempPath, path, ec);
         if (ec) {
             ok = false;

@@ -1,15 +1,21 @@
 #include "chess_diagram.h"
 
+#include <QBuffer>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include "text_file.h"
 
 using DiagramGeometry::kSquareSize;
 using DiagramGeometry::Point;
 
 TChessDiagram::TChessDiagram(QWidget* parent)
-    : QWidget(parent), m_version(QStringLiteral("1.0")), m_position(std::make_unique<TChessPosition>()) {}
+    : QWidget(parent),
+      m_version(QStringLiteral("1.0")),
+      m_position(std::make_unique<TChessPosition>()) {}
 
 TChessDiagram::~TChessDiagram() = default;
 
@@ -190,7 +196,14 @@ void TChessDiagram2D::StopAnimation() {
 }
 
 bool TChessDiagram2D::SaveDiagramToFile(const QString& fileName) {
-    return CopyDiagramToBitmap().save(fileName, "BMP");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!CopyDiagramToBitmap().save(&buffer, "BMP")) return false;
+    return writeBytesSafely(
+               QFile::encodeName(fileName).toStdString(),
+               std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))
+        .ok;
 }
 
 void TChessDiagram2D::CopyDiagramToClipBoard() {

@@ -1,13 +1,13 @@
 #include "image_commands.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
 
 #include <filesystem>
 #include <optional>
@@ -15,6 +15,7 @@
 
 #include "chess_diagram.h"
 #include "gif_writer.h"
+#include "text_file.h"
 
 namespace {
 
@@ -93,13 +94,16 @@ void TImageExports::writeGif(const QImage& image, const std::string& path) {
 }
 
 void TImageExports::writeWithQt(const QImage& image, const std::string& path, const char* format) {
-    QSaveFile file(QFile::decodeName(path.c_str()));
-    QImageWriter writer(&file, format);
-    if (!file.open(QIODevice::WriteOnly) || !writer.write(image) || !file.commit())
-        throw std::runtime_error("Can't write " + path + ": " +
-                                 (file.error() != QFileDevice::NoError
-                                      ? file.errorString().toStdString()
-                                      : writer.errorString().toStdString()));
+    // Qt encodes; the file is written as every save writes it.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (!writer.write(image))
+        throw std::runtime_error("Can't write " + path + ": " + writer.errorString().toStdString());
+    const WriteResult written = writeBytesSafely(
+        path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!written.ok) throw std::runtime_error("Can't write " + path + ": " + written.error);
 }
 
 void TImageExports::CopyButtonClick() {

@@ -511,8 +511,15 @@ void TMainForm::miSaveOptionsClick() {
 }
 
 bool TMainForm::confirmExit() {
-    if (m_optionsChanged && m_prompts->askYesNo(kCaption, "Save changed options ?", Icon::Question))
-        miSaveOptionsClick();
+    if (m_optionsChanged &&
+        m_prompts->askYesNo(kCaption, "Save changed options ?", Icon::Question)) {
+        try {
+            miSaveOptionsClick();
+        } catch (const std::exception& error) {
+            // The options cannot be kept; the user is told, and the exit asked for goes on.
+            m_prompts->message(kCaption, error.what(), Icon::Error);
+        }
+    }
     if (analysisRunning && analysisRunning() &&
         !m_prompts->askYesNo(kCaption,
                              "EPD file analysis still running\nDo you really want to quit ?",

@@ -509,14 +509,20 @@ bool EpdFileAnalysis::replaceWithResult() {
         tell("Can't save original EPD file", Icon::Error);
         return false;
     }
-    // The result is copied beside the file first and then renamed over it, so the user's file
-    // is never missing or half-written, whatever happens in between.
+    // The result is copied beside the file first and then written over it as every save is:
+    // the user's file is never missing or half-written, a link keeps pointing to it, it keeps
+    // its permissions, and a read-only file is left as it is.
     const std::string staged = m_epdFile + ".analysed";
     fs::remove(staged, ec);  // left over from an earlier run, the engine would refuse it
-    if (!m_services.engine->GetAnalysisResult(staged) || !exists(staged) ||
-        (fs::rename(staged, m_epdFile, ec), ec)) {
-        fs::remove(staged, ec);
-        tell("Can't copy analysis result", Icon::Error);
+    const bool copied = m_services.engine->GetAnalysisResult(staged) && exists(staged);
+    const auto bytes = copied ? readBytes(staged) : std::nullopt;
+    fs::remove(staged, ec);
+    const WriteResult written = bytes ? writeBytesSafely(m_epdFile, *bytes) : WriteResult{};
+    if (!written.ok) {
+        tell(written.error.empty()
+                 ? "Can't copy analysis result"
+                 : "Can't copy analysis result\n" + m_epdFile + ": " + written.error,
+             Icon::Error);
         return false;
     }
     // A second write-back would copy the analysed file over the backup of the original.

@@ -38,7 +38,8 @@ TEST(ChessPosition, EdgeSquaresAreOffTheBoardAndIgnored) {
         EXPECT_FALSE(position.SomethingOn(edge)) << edge;
     }
     EXPECT_EQ(position, TChessPosition());  // no real square was touched
-    for (Square real : {0, 7, 10, 34, 44, 70, 77}) EXPECT_FALSE(TChessPosition::EdgeSquare(real));
+    for (Square real : {0, 7, 10, 34, 44, 70, 77})
+        EXPECT_FALSE(TChessPosition::EdgeSquare(real));
 }
 
 TEST(ChessPosition, FlagSettersTouchOnlyTheirBit) {
@@ -84,29 +85,28 @@ TEST_P(EnPassantField, StoresThePawnSquareAndWritesTheTarget) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, EnPassantField,
-    testing::Values(
-        EnPassantCase{"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3", 34,
-                      "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 "},
-        EnPassantCase{"rnbqkbnr/pp1ppppp/8/2pP4/8/8/PPP1PPPP/RNBQKBNR w KQkq c6", 42,
-                      "rnbqkbnr/pp1ppppp/8/2pP4/8/8/PPP1PPPP/RNBQKBNR w KQkq c6 "},
-        // White to move with a third-rank target is out of range and silently dropped.
-        EnPassantCase{"8/8/8/8/4P3/8/8/8 w - e3", 0, "8/8/8/8/4P3/8/8/8 w - - "},
-        // The side is not compared with the rank: e5 with white to move stores e4.
-        EnPassantCase{"8/8/8/8/8/8/8/8 w - e5", 34, "8/8/8/8/8/8/8/8 w - e5 "},
-        EnPassantCase{"8/8/8/8/8/8/8/8 b - z3", 0, "8/8/8/8/8/8/8/8 b - - "},
-        EnPassantCase{"8/8/8/8/8/8/8/8 b - e9", 0, "8/8/8/8/8/8/8/8 b - - "},
-        EnPassantCase{"8/8/8/8/8/8/8/8 b - e", 0, "8/8/8/8/8/8/8/8 b - - "}));
+    testing::Values(EnPassantCase{"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3", 34,
+                                  "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 "},
+                    EnPassantCase{"rnbqkbnr/pp1ppppp/8/2pP4/8/8/PPP1PPPP/RNBQKBNR w KQkq c6", 42,
+                                  "rnbqkbnr/pp1ppppp/8/2pP4/8/8/PPP1PPPP/RNBQKBNR w KQkq c6 "},
+                    // White to move with a third-rank target is out of range and silently dropped.
+                    EnPassantCase{"8/8/8/8/4P3/8/8/8 w - e3", 0, "8/8/8/8/4P3/8/8/8 w - - "},
+                    // The side is not compared with the rank: e5 with white to move stores e4.
+                    EnPassantCase{"8/8/8/8/8/8/8/8 w - e5", 34, "8/8/8/8/8/8/8/8 w - e5 "},
+                    EnPassantCase{"8/8/8/8/8/8/8/8 b - z3", 0, "8/8/8/8/8/8/8/8 b - - "},
+                    EnPassantCase{"8/8/8/8/8/8/8/8 b - e9", 0, "8/8/8/8/8/8/8/8 b - - "},
+                    EnPassantCase{"8/8/8/8/8/8/8/8 b - e", 0, "8/8/8/8/8/8/8/8 b - - "}));
 
 TEST(ChessPosition, SilentReaderFailsWithoutAllFourFieldsAndLeavesOutUntouched) {
     const PositionRecord sentinel{{1, 2, 3}, 0xBEEF};
-    for (const char* line : {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR",
-                             "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR ",
-                             "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR x KQkq -",
-                             "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",
-                             "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq ",
-                             "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN w KQkq -",
-                             "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNRR w KQkq -",
-                             "", " w KQkq -"}) {
+    for (const char* line :
+         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR",
+          "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR ",
+          "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR x KQkq -",
+          "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",
+          "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq ",
+          "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN w KQkq -",
+          "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNRR w KQkq -", "", " w KQkq -"}) {
         TChessPosition position;
         PositionRecord out = sentinel;
         EXPECT_FALSE(position.MakeBoardFromEPD(out, line)) << line;
@@ -167,7 +167,8 @@ TEST(PlacementReader, DigitOverrunningTheRankFails) {
 
 TEST(PlacementReader, OnlyTheFirst64CharactersAreExamined) {
     PlacementProbe probe;
-    const std::string ones = "11111111/11111111/11111111/11111111/11111111/11111111/11111111/11111111";
+    const std::string ones =
+        "11111111/11111111/11111111/11111111/11111111/11111111/11111111/11111111";
     ASSERT_EQ(ones.size(), 71u);
     EXPECT_EQ(probe.read(ones), PlacementResult::WrongSquareCount);
 }
@@ -231,7 +232,8 @@ TEST(ChessPosition, PublishedSuitesRoundTrip) {
             // The four fields are written as the suites have them; an en-passant field that
             // starts with "-" (one suite has "-1") is written as "-".
             std::size_t at = 0;
-            for (int i = 0; i < 3; ++i) at = line.find(' ', at) + 1;
+            for (int i = 0; i < 3; ++i)
+                at = line.find(' ', at) + 1;
             const std::size_t epEnd = std::min(line.find(' ', at), line.size());
             const std::string ep = line[at] == '-' ? "-" : line.substr(at, epEnd - at);
             EXPECT_EQ(written, line.substr(0, at) + ep + " ") << line;

@@ -21,9 +21,9 @@ TEST(ClipboardScan, PicksEpdLinesOutOfFreeText) {
         "8/8/8\n"
         "   4k3/8/8/8/8/8/8/4K3 w - - bm Kd2;";
     // The move list has no slash; "Here:" is skipped up to its first piece letter "r".
-    EXPECT_EQ(scan(text),
-              (std::vector<std::string>{"re: rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3",
-                                        "4k3/8/8/8/8/8/8/4K3 w - - bm Kd2;"}));
+    EXPECT_EQ(scan(text), (std::vector<std::string>{
+                              "re: rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3",
+                              "4k3/8/8/8/8/8/8/4K3 w - - bm Kd2;"}));
 }
 
 TEST(ClipboardScan, CarriageReturnsAreDroppedInsideLines) {
@@ -35,8 +35,8 @@ TEST(ClipboardScan, NothingWithoutSlashOrLength) {
     EXPECT_TRUE(scan("").empty());
     EXPECT_TRUE(scan("xyz\n\n\t  ").empty());
     EXPECT_TRUE(scan("1234567890123456789\n").empty());  // no slash
-    EXPECT_TRUE(scan("8/8/8/8/8/8/8/\n").empty());      // 14 characters
-    EXPECT_EQ(scan("8/8/8/8/8/8/8/8\n").size(), 1u);      // 15
+    EXPECT_TRUE(scan("8/8/8/8/8/8/8/\n").empty());       // 14 characters
+    EXPECT_EQ(scan("8/8/8/8/8/8/8/8\n").size(), 1u);     // 15
 }
 
 TEST(ClipboardScan, PgnTagsAreRecognised) {
@@ -48,7 +48,8 @@ TEST(ClipboardScan, PgnTagsAreRecognised) {
 
 TEST(ClipboardScan, HundredMegabytesWithoutEpdLines) {
     std::string text(100u << 20, 'x');
-    for (std::size_t i = 80; i < text.size(); i += 81) text[i] = '\n';
+    for (std::size_t i = 80; i < text.size(); i += 81)
+        text[i] = '\n';
     EXPECT_TRUE(scan(text).empty());
 }
 

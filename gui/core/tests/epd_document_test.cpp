@@ -362,6 +362,17 @@ TEST_F(Document, FailedSaveKeepsTheDocumentModified) {
     EXPECT_TRUE(document.undoAvailable());
 }
 
+TEST_F(Document, SaveRefusesAReadOnlyFile) {
+    const std::string locked = writeFile("locked.epd", {kLine1, kLine2});
+    std::filesystem::permissions(locked, std::filesystem::perms(0444));
+    openFile(locked);
+    document.deleteLine();
+    EXPECT_EQ(document.save(), SaveOutcome::Failed);
+    EXPECT_EQ(prompts.messages().back(), "Can't write file " + locked + ": the file is read-only");
+    EXPECT_EQ(folder.read("locked.epd"), kLine1 + "\r\n" + kLine2 + "\r\n");
+    EXPECT_TRUE(document.isModified());
+}
+
 TEST_F(Document, NothingToSaveWithoutLines) {
     EXPECT_EQ(document.save(), SaveOutcome::NothingToSave);
     document.newFile();

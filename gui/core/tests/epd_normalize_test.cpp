@@ -30,8 +30,7 @@ INSTANTIATE_TEST_SUITE_P(
         NormalizeCase{"ShortLastRank", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN w - - bm e4;",
                       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN1 w - - bm e4;"},
         NormalizeCase{"NinthRankDropped", "8/8/8/8/8/8/8/8/pp w - -", "8/8/8/8/8/8/8/8 w - -"},
-        NormalizeCase{"NineSquareRankLeavesLineAlone", "ppppppppp/8/8/8/8/8/8/8/6 w - -",
-                      nullptr},
+        NormalizeCase{"NineSquareRankLeavesLineAlone", "ppppppppp/8/8/8/8/8/8/8/6 w - -", nullptr},
         NormalizeCase{"DigitsAreNotMerged", "4/8/8/8/8/8/8/8 w - -", "44/8/8/8/8/8/8/8 w - -"},
         NormalizeCase{"MissingRanksAreNotAdded", "8/8/8/8/8/8 w - -", nullptr},
         NormalizeCase{"UnknownCharacterLeavesLineAlone", "8/8/8/x/8/8/8/8 w - -", nullptr},
@@ -45,12 +44,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Normalize, BlankPositionLimitsAre8And72) {
     // Seven full ranks, a rank of seven squares and an eighth slash: 71 characters.
     std::string placement;
-    for (int i = 0; i < 7; ++i) placement += "pppppppp/";
+    for (int i = 0; i < 7; ++i)
+        placement += "pppppppp/";
     placement += "ppppppp/";
     ASSERT_EQ(placement.size(), 71u);
     const std::string repaired = placement.substr(0, 70) + "1 w";
-    EXPECT_EQ(normalizeLine(placement + " w"), repaired);  // first blank at 72
-    EXPECT_FALSE(normalizeLine(placement + "/ w"));        // first blank at 73
+    EXPECT_EQ(normalizeLine(placement + " w"), repaired);         // first blank at 72
+    EXPECT_FALSE(normalizeLine(placement + "/ w"));               // first blank at 73
     EXPECT_EQ(normalizeLine("8/8/8/7 w - -"), "8/8/8/71 w - -");  // first blank at 8
     EXPECT_FALSE(normalizeLine("8/8/7 w - -"));                   // first blank at 7
 }

@@ -23,7 +23,9 @@ void add(BoardSetupState& state, int piece, int count) {
     ASSERT_EQ(count, 0);
 }
 
-std::optional<std::string> check(BoardSetupState state) { return checkBoardSetup(state); }
+std::optional<std::string> check(BoardSetupState state) {
+    return checkBoardSetup(state);
+}
 
 TEST(PositionCheck, KingsComeFirst) {
     BoardSetupState empty;

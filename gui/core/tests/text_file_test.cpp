@@ -129,6 +129,11 @@ TEST_F(TextFile, SafeWriteFollowsASymbolicLink) {
     ASSERT_TRUE(writeLinesSafely(folder.path("link.epd"), {"new"}).ok);
     EXPECT_TRUE(std::filesystem::is_symlink(folder.path("link.epd")));
     EXPECT_EQ(folder.read("real.epd"), "new\r\n");
+    // A relative link to a file not yet there: the file is created where the link points.
+    std::filesystem::create_symlink("later.epd", folder.path("ahead.epd"));
+    ASSERT_TRUE(writeLinesSafely(folder.path("ahead.epd"), {"made"}).ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.path("ahead.epd")));
+    EXPECT_EQ(folder.read("later.epd"), "made\r\n");
 }
 
 TEST_F(TextFile, LinesAreWrittenWithTheGivenLineEnds) {

@@ -49,13 +49,15 @@ TEST(UndoRing, FullRingDropsTheOldestAcrossManyWrapArounds) {
     EXPECT_TRUE(ring.empty());
     EXPECT_FALSE(ring.pop());
     // Half a ring pushed after popping comes back too, and nothing older.
-    for (int i = 0; i < 5; ++i) ring.push(i, "again", UndoKind::Replaced);
+    for (int i = 0; i < 5; ++i)
+        ring.push(i, "again", UndoKind::Replaced);
     EXPECT_EQ(ring.size(), 5);
 }
 
 TEST(UndoRing, ClearEmptiesTheRing) {
     UndoRing ring(10);
-    for (int i = 0; i < 25; ++i) ring.push(i, "x", UndoKind::Deleted);
+    for (int i = 0; i < 25; ++i)
+        ring.push(i, "x", UndoKind::Deleted);
     ring.clear();
     EXPECT_TRUE(ring.empty());
     EXPECT_FALSE(ring.pop());

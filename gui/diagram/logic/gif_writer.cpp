@@ -9,6 +9,8 @@
 #include <cstring>
 #include <new>
 
+#include "text_file.h"
+
 namespace {
 
 bool g_showProgress = false;
@@ -362,36 +364,8 @@ std::string TGifFile::bytes() {
 }
 
 void TGifFile::SaveToFile(const std::string& path) {
-    const std::string content = bytes();
-    const auto slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    std::string temporary = folder + "/.gif-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    auto fail = [&path](int error) {
-        throw std::runtime_error("Can't write " + path + ": " + std::strerror(error));
-    };
-    if (fd < 0) fail(errno);
-    std::size_t written = 0;
-    while (written < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            fail(error);
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    // The file gets the permissions a newly created file has, not mkstemp's owner-only ones.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    if (::close(fd) != 0 || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        fail(error);
-    }
+    const WriteResult written = writeBytesSafely(path, bytes());
+    if (!written.ok) throw std::runtime_error("Can't write " + path + ": " + written.error);
 }
 
 std::unique_ptr<TByteArray2D> BitmapToIndices(const GifBitmap& bitmap, TColorTable& table) {

@@ -163,9 +163,9 @@ class TGifFile {
 public:
     TGifFile();
     void AddSubImage(const TColorTable& table, const TByteArray2D& pixels);
-    // Writes the file through a temporary file in the same folder that is renamed into place,
-    // so that a failed write never leaves a partial file under the name; failures throw
-    // std::runtime_error naming the file.
+    // Writes the file as every save does (writeFileSafely): never a partial file under the name,
+    // links followed, an existing file's permissions kept, a read-only file refused; failures
+    // throw std::runtime_error naming the file.
     void SaveToFile(const std::string& path);
     // The file's bytes as SaveToFile writes them.
     std::string bytes();

@@ -192,4 +192,35 @@ TEST_F(ImageExportsTest, APrintFillsItsSquareOnOnePage) {
     EXPECT_NEAR(bottom + 1 - top, 1056 * scale, 2);
 }
 
+// Every export that replaces a file writes it as a save does: a read-only file is refused with
+// the command's message and left as it was, a link keeps pointing to the file it names, which
+// is written and keeps its permissions.
+TEST_F(ImageExportsTest, ExportsRefuseReadOnlyFilesAndWriteThroughLinks) {
+    openLines();
+    for (const auto& [action, extension] :
+         {std::pair{"miSaveasGIF", ".gif"}, std::pair{"miSaveasBMP", ".bmp"},
+          std::pair{"miSaveasPNG", ".png"}, std::pair{"miExportPGN", ".pgn"}}) {
+        SCOPED_TRACE(action);
+        const std::string locked = folder.path(std::string("locked") + extension);
+        std::ofstream(locked) << "old";
+        fs::permissions(locked, fs::perms(0444));
+        prompts.file(locked).yes();
+        trigger(action);
+        ASSERT_FALSE(prompts.messages().empty());
+        EXPECT_EQ(prompts.messages().back(), "Can't write " + locked + ": the file is read-only");
+        EXPECT_EQ(read(locked), "old");
+
+        const std::string real = folder.path(std::string("real") + extension);
+        const std::string link = folder.path(std::string("link") + extension);
+        std::ofstream(real) << "old";
+        fs::permissions(real, fs::perms(0640));
+        fs::create_symlink(real, link);
+        prompts.file(link).yes();
+        trigger(action);
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_GT(read(real).size(), 3u);
+        EXPECT_EQ(fs::status(real).permissions(), fs::perms(0640));
+    }
+}
+
 }  // namespace

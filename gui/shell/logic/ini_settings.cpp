@@ -1,11 +1,11 @@
 #include "ini_settings.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
-
-#include <strings.h>
 
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
@@ -13,93 +13,90 @@
 
 #include "text_file.h"
 
-namespace {
-
-// The name of a key as the file writes it (its letter case), or the key itself when missing.
-std::string storedKeyName(const CSimpleIniA& ini, const std::string& section,
-                          const std::string& key) {
-    CSimpleIniA::TNamesDepend keys;
-    if (ini.GetAllKeys(section.c_str(), keys))
-        for (const auto& entry : keys)
-            if (strcasecmp(entry.pItem, key.c_str()) == 0) return entry.pItem;
-    return key;
-}
-
-}  // namespace
-
-struct IniSettings::Impl {
-    // CSimpleIniA compares section and key names without regard to case (the "Case" variant
-    // of SimpleIni is the case-sensitive one). Keys may repeat in a file: the first counts, as
-    // in the private profile format, and a write replaces them all.
+struct IniSettings::Reader {
+    // CSimpleIniA compares section and key names without regard to case (the "Case" variant of
+    // SimpleIni is the case-sensitive one); keys may repeat, the first counts.
     CSimpleIniA ini{false, true, false};
-    // Set when the file exists but could not be read: writing would replace it with a file
-    // that holds only the keys written.
-    bool unreadable = false;
 };
 
 IniSettings::IniSettings(std::string path)
-    : m_path(std::move(path)), m_impl(std::make_unique<Impl>()) {
-    m_impl->ini.SetSpaces(false);
+    : m_path(std::move(path)), m_reader(std::make_unique<Reader>()) {
     reload();
 }
 
 IniSettings::~IniSettings() = default;
 
-bool IniSettings::reload() {
-    m_impl->ini.Reset();
-    m_impl->unreadable = false;
-    m_lastError.clear();
-    std::error_code ec;
-    if (!std::filesystem::exists(m_path, ec)) return true;
-    // Read as bytes first: SimpleIni's own reading takes a directory's reported size as the
-    // file's length and tries to allocate it.
-    std::string bytes;
-    bool readOk = std::filesystem::is_regular_file(m_path, ec);
-    if (readOk) {
-        std::ifstream in(m_path, std::ios::binary);
-        std::ostringstream buffer;
-        buffer << in.rdbuf();
-        readOk = in.good() || in.eof();
-        bytes = std::move(buffer).str();
+void IniSettings::take(IniText text) {
+    m_text = std::move(text);
+    // SimpleIni stops at a NUL: it gets every line with its text cut there instead.
+    std::string clean;
+    clean.reserve(m_text.bytes().size());
+    bool cut = false;
+    for (const char c : m_text.bytes()) {
+        if (c == '\n') cut = false;
+        if (c == '\0') cut = true;
+        if (!cut) clean += c;
     }
-    if (!readOk || m_impl->ini.LoadData(bytes) < 0) {
-        m_impl->unreadable = true;
-        m_lastError = "Can't read " + m_path;
+    m_reader->ini.Reset();
+    m_reader->ini.LoadData(clean);
+}
+
+bool IniSettings::read(IniText& text, std::string& error) const {
+    std::error_code ec;
+    const auto status = std::filesystem::status(m_path, ec);
+    if (!std::filesystem::exists(status)) {
+        text = IniText();
+        return true;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        error = "not a file";
         return false;
     }
+    std::ifstream in(m_path, std::ios::binary);
+    if (!in) {
+        error = std::strerror(errno);
+        return false;
+    }
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        error = "read error";
+        return false;
+    }
+    text = IniText(std::move(bytes));
     return true;
+}
+
+bool IniSettings::reload() {
+    std::string error;
+    IniText text;
+    m_unreadable = !read(text, error);
+    take(std::move(text));
+    m_lastError = m_unreadable ? "Can't read " + m_path + ": " + error +
+                                     "\nThe settings of this run are not written to it."
+                               : std::string();
+    return !m_unreadable;
 }
 
 std::string IniSettings::readString(const std::string& section, const std::string& key,
                                     const std::string& fallback) {
-    const char* value = m_impl->ini.GetValue(section.c_str(), key.c_str(), nullptr);
+    const char* value = m_reader->ini.GetValue(section.c_str(), key.c_str(), nullptr);
     return value ? std::string(value) : fallback;
 }
 
 void IniSettings::writeString(const std::string& section, const std::string& key,
                               const std::string& value) {
-    set(section, key, value);
-    save();
-}
-
-void IniSettings::set(const std::string& section, const std::string& key,
-                      const std::string& value) {
-    // The key keeps the letter case the file gave it.
-    const std::string stored = storedKeyName(m_impl->ini, section, key);
-    m_impl->ini.SetValue(section.c_str(), stored.c_str(), value.c_str(), nullptr, true);
+    writeMany({{section, key, value}});
 }
 
 void IniSettings::writeMany(const std::vector<SettingWrite>& writes) {
+    // A file not read whole at start is never written over; the user was told once.
+    if (m_unreadable) return;
+    IniText text;
+    std::string error;
+    if (!read(text, error)) throw std::runtime_error("Can't write " + m_path + ": " + error);
     for (const auto& write : writes)
-        set(write.section, write.key, write.value);
-    save();
-}
-
-void IniSettings::save() {
-    if (m_impl->unreadable)
-        throw std::runtime_error("Can't write " + m_path + ": the file could not be read");
-    std::string bytes;
-    if (m_impl->ini.Save(bytes) < 0) throw std::runtime_error("Can't write " + m_path);
-    const auto written = writeBytesSafely(m_path, bytes);
+        text.set(write.section, write.key, write.value);
+    const auto written = writeBytesSafely(m_path, text.bytes());
     if (!written.ok) throw std::runtime_error("Can't write " + m_path + ": " + written.error);
+    take(std::move(text));
 }

@@ -253,16 +253,80 @@ TEST(Settings, ABadFileIsReadByTheRulesAndNeverTruncated) {
     }
     EXPECT_EQ(folder.read("Brisvane.ini"), before);
 
-    // A file that cannot be read is never replaced by one of defaults; reading goes on.
+    // A file that cannot be read is never replaced by one of defaults; the user is told once,
+    // at start, and reading goes on.
     ensureFolder(folder.path("unreadable.ini"));
     IniSettings unreadable(folder.path("unreadable.ini"));
-    EXPECT_FALSE(unreadable.lastError().empty());
+    EXPECT_EQ(unreadable.lastError().rfind("Can't read " + folder.path("unreadable.ini"), 0), 0u);
     const auto reading = readAllSettings(unreadable, {folder.root(), folder.path("AddOn")});
-    ASSERT_EQ(reading.messages.size(), 1u);
-    EXPECT_EQ(reading.messages[0].text,
-              "Can't write " + folder.path("unreadable.ini") + ": the file could not be read");
+    EXPECT_TRUE(reading.messages.empty());
     EXPECT_EQ(reading.settings.editor, "xdg-open");
     EXPECT_TRUE(std::filesystem::is_directory(folder.path("unreadable.ini")));
+}
+
+// What the program writes changes its keys only. The user's hand edits made while it runs,
+// another program's section, comments, CR LF line ends and a NUL byte in a comment all stay;
+// the keys after the NUL are read.
+TEST(Settings, WritesKeepEverythingElseOfTheFileAsItIsNow) {
+    TempFolder folder;
+    using namespace std::string_literals;
+    const std::string path = folder.path("Brisvane.ini");
+    const std::string original =
+        "; my settings\r\n[Settings]\r\nLanguage=1\r\n; a note with a NUL \0 in it\r\n"
+        "[Analyse]\r\nVantaEngine=/opt/vanta\r\n\r\n[History]\r\nLastEPDdirectory=/suites/\r\n"s;
+    folder.write("Brisvane.ini", original);
+    IniSettings ini(path);
+    EXPECT_EQ(ini.readString("Analyse", "VantaEngine", ""), "/opt/vanta");
+    EXPECT_EQ(ini.readString("History", "LastEPDdirectory", ""), "/suites/");
+    readAllSettings(ini, {folder.root(), folder.path("AddOn")});
+    const std::string started = folder.read("Brisvane.ini");
+    EXPECT_EQ(started.rfind(original.substr(0, original.find("[Analyse]")), 0), 0u);
+    EXPECT_NE(started.find("[History]\r\nLastEPDdirectory=/suites/\r\n"), std::string::npos);
+    for (std::size_t at = 0; (at = started.find('\n', at)) != std::string::npos; ++at)
+        ASSERT_EQ(started[at - 1], '\r') << "a line end other than CR LF";
+
+    // By hand, while the program runs: a key of ours, a section of another program.
+    folder.write("Brisvane.ini", started + "[Other]\r\nkeep=me\r\n");
+    std::string edited = folder.read("Brisvane.ini");
+    const auto editorAt = edited.find("[Settings]\r\n") + 12;
+    edited.insert(editorAt, "Editor=vim\r\n");
+    folder.write("Brisvane.ini", edited);
+    ini.writeString("History", "LastEPDdirectory", "/elsewhere/");
+    std::string expected = edited;
+    expected.replace(expected.find("/suites/"), 8, "/elsewhere/");
+    EXPECT_EQ(folder.read("Brisvane.ini"), expected);
+    EXPECT_EQ(ini.readString("Settings", "Editor", ""), "vim");
+
+    // A key new to a section goes into it; a new section comes at the end.
+    ini.writeMany({{"Other", "added", "1"}, {"New", "key", "2"}});
+    EXPECT_NE(folder.read("Brisvane.ini").find("keep=me\r\nadded=1\r\n\r\n[New]\r\nkey=2\r\n"),
+              std::string::npos);
+}
+
+// A settings file the user may not write, or a link to one with its own permissions.
+TEST(Settings, AReadOnlyFileIsRefusedAndALinkIsWrittenThrough) {
+    TempFolder folder;
+    folder.write("locked.ini", "[Settings]\nLanguage=1\n");
+    std::filesystem::permissions(folder.path("locked.ini"), std::filesystem::perms(0444));
+    IniSettings locked(folder.path("locked.ini"));
+    try {
+        locked.writeString("Settings", "Language", "0");
+        ADD_FAILURE() << "the refused write was not reported";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Can't write " + folder.path("locked.ini") + ": the file is read-only");
+    }
+    EXPECT_EQ(folder.read("locked.ini"), "[Settings]\nLanguage=1\n");
+
+    folder.write("real.ini", "[Settings]\nLanguage=1\n");
+    std::filesystem::permissions(folder.path("real.ini"), std::filesystem::perms(0640));
+    std::filesystem::create_symlink("real.ini", folder.path("Brisvane.ini"));
+    IniSettings linked(folder.path("Brisvane.ini"));
+    linked.writeString("Settings", "Language", "0");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.path("Brisvane.ini")));
+    EXPECT_EQ(folder.read("real.ini"), "[Settings]\nLanguage=0\n");
+    EXPECT_EQ(std::filesystem::status(folder.path("real.ini")).permissions(),
+              std::filesystem::perms(0640));
 }
 
 }  // namespace

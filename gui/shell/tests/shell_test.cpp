@@ -29,6 +29,7 @@
 #include "general_options_dialog.h"
 #include "help_window.h"
 #include "info_boxes.h"
+#include "ini_settings.h"
 #include "instance_server.h"
 #include "main_window.h"
 #include "program_info.h"
@@ -119,6 +120,22 @@ TEST_F(Shell, OptionsReachTheWindowAndAreSavedAndAskedForAtExit) {
               std::to_string(options.darkSquares.value));
     window->analysisRunning = nullptr;
     EXPECT_TRUE(window->close());
+}
+
+// A settings file that cannot be written: Yes to saving the options at exit shows why, and the
+// program ends all the same.
+TEST_F(Shell, ExitGoesOnWhenTheOptionsCannotBeSaved) {
+    IniSettings locked(folder.path("locked.ini"));
+    folder.write("locked.ini", "[Settings]\n");
+    std::filesystem::permissions(folder.path("locked.ini"), std::filesystem::perms(0444));
+    MainFormSetup setup = testWindowSetup(folder.root(), locked, prompts, clipboard);
+    setup.optionsChanged = true;
+    TMainForm window(setup);
+    window.show();
+    prompts.yes();
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(prompts.messages(),
+              Messages{"Can't write " + folder.path("locked.ini") + ": the file is read-only"});
 }
 
 TEST_F(Shell, TheSubmenusFollowTheDocument) {
