@@ -61,16 +61,23 @@ int main(int argc, char* argv[]) {
     const CommandLine commandLine =
         CommandLine::parse(std::vector<std::string>(argv + 1, argv + argc));
 
-    // One instance per user: a second start hands its file to the first and ends.
+    // One instance per user and session: a second start hands its file to the first and ends;
+    // what is wrong with its command line the first window says, as a first start would.
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const std::string socket = InstanceMessage::socketName(
-        userName(), runtime && std::filesystem::is_directory(runtime) ? runtime : "");
+        userName(),
+        InstanceMessage::sessionName(std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY"),
+                                     std::getenv("XDG_SESSION_ID")),
+        runtime && std::filesystem::is_directory(runtime) ? runtime : "");
     std::vector<std::string> frames = {InstanceMessage::encode(InstanceMessage::kBringToFront, "")};
+    for (const std::string& problem : commandLine.problems)
+        frames.push_back(InstanceMessage::encode(InstanceMessage::kShowMessage, problem));
     if (!commandLine.fileToOpen.empty())
         frames.push_back(
             InstanceMessage::encode(InstanceMessage::kOpenFile,
                                     std::filesystem::absolute(commandLine.fileToOpen).string()));
-    if (TInstanceServer::sendToRunning(socket, frames, 1000)) return 0;
+    if (TInstanceServer::sendToRunning(socket, frames, 1000))
+        return commandLine.problems.empty() ? 0 : 1;
 
     auto* splash = new TSplashForm(QImage(QStringLiteral(":/pieces/PIECE2.bmp")));
     showSplash(*splash);

@@ -441,6 +441,8 @@ void TMainForm::processPendingFrames() {
         m_pendingFrames.pop_front();
         if (frame.id == InstanceMessage::kOpenFile)
             openDroppedFiles({frame.bytes});
+        else if (frame.id == InstanceMessage::kShowMessage)
+            m_prompts->message(kCaption, frame.bytes, Icon::Error);
         else if (const auto line = InstanceMessage::lineToAdd(frame); line && m_options.epdServer)
             runCommand([this, &line] { m_document->addLineAtEnd(*line); });
     }

@@ -43,8 +43,11 @@ CommandLine CommandLine::parse(const std::vector<std::string>& arguments) {
                                       " (Brisvane --help lists them)");
         } else if (auto problem = problemWithFile(argument); !problem.empty()) {
             result.problems.push_back(std::move(problem));
-        } else if (result.fileToOpen.empty() && hasEpdExtension(argument)) {
-            // Other files, and EPD files after the first, are ignored.
+        } else if (!hasEpdExtension(argument)) {
+            // Not opened, and said so: silence would look as if the file had been taken.
+            result.problems.push_back("File " + argument + " is not an EPD file (*.EPD)");
+        } else if (result.fileToOpen.empty()) {
+            // EPD files after the first are ignored.
             result.fileToOpen = argument;
         }
     }

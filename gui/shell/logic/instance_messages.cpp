@@ -1,5 +1,7 @@
 #include "instance_messages.h"
 
+#include <cctype>
+
 #include "text_file.h"
 
 namespace InstanceMessage {
@@ -20,8 +22,23 @@ void appendLittleEndian(std::string& out, std::uint32_t value) {
 
 }  // namespace
 
-std::string socketName(const std::string& userName, const std::string& runtimeFolder) {
-    const std::string name = "Brisvane-" + userName;
+std::string sessionName(const char* waylandDisplay, const char* display, const char* sessionId) {
+    std::string session;
+    if (waylandDisplay && *waylandDisplay)
+        session = waylandDisplay;
+    else if (display && *display)
+        session = display;
+    else if (sessionId && *sessionId)
+        session = std::string("session") + sessionId;
+    for (char& c : session)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '_')
+            c = '_';
+    return session;
+}
+
+std::string socketName(const std::string& userName, const std::string& session,
+                       const std::string& runtimeFolder) {
+    const std::string name = "Brisvane-" + userName + (session.empty() ? "" : "-" + session);
     return runtimeFolder.empty() ? name : runtimeFolder + "/" + name;
 }
 
@@ -48,9 +65,8 @@ std::vector<Frame> FrameReader::feed(std::string_view bytes) {
         }
         if (m_pending.size() - at - 8 < count) break;  // the rest is still on its way
         std::string_view text(m_pending.data() + at + 8, count);
-        text = text.substr(0, text.find('\0'));
         // Of a line request only the first 1024 bytes are used; a file path stays whole.
-        if (id == kLineRequest) text = text.substr(0, kUsedBytes);
+        text = id == kLineRequest ? text.substr(0, kUsedBytes) : text.substr(0, text.find('\0'));
         frames.push_back({id, std::string(text)});
         at += 8 + count;
     }
@@ -62,6 +78,10 @@ std::optional<std::string> lineToAdd(const Frame& frame) {
     constexpr std::string_view kPrefix = "Brisvane:";
     if (frame.id != kLineRequest) return std::nullopt;
     std::string_view text = frame.bytes;
+    while (!text.empty() && (text.back() == '\0' || text.back() == '\r' || text.back() == '\n'))
+        text.remove_suffix(1);
+    if (text.find_first_of(std::string_view("\0\r\n", 3)) != std::string_view::npos)
+        return std::nullopt;
     if (text.substr(0, kPrefix.size()) != kPrefix) return std::nullopt;
     text.remove_prefix(kPrefix.size());
     const auto colon = text.find(':');

@@ -13,6 +13,7 @@ namespace InstanceMessage {
 
 inline constexpr std::uint32_t kBringToFront = 0;  // a second start: show the window
 inline constexpr std::uint32_t kOpenFile = 1;      // a second start's EPD file, to open here
+inline constexpr std::uint32_t kShowMessage = 2;   // a second start's problem, shown here
 inline constexpr std::uint32_t kLineRequest = 42;  // "Brisvane:ADD:" + an EPD line
 // At most this many bytes of a line request are used.
 inline constexpr std::size_t kUsedBytes = 1024;
@@ -21,12 +22,20 @@ inline constexpr std::uint32_t kLongestFrame = 65536;
 
 struct Frame {
     std::uint32_t id = 0;
-    std::string bytes;  // up to the first NUL; of a line request at most kUsedBytes
+    // Up to the first NUL; of a line request its first kUsedBytes as sent, NUL bytes included,
+    // so that the request can be judged whole.
+    std::string bytes;
 };
 
-// The local socket of a user: "Brisvane-<user>" in the user's own runtime folder when there is
-// one (only the user can reach it there), else in the folder of temporary files.
-std::string socketName(const std::string& userName, const std::string& runtimeFolder = {});
+// The session a program runs in, for the name of its socket: the Wayland or X display it
+// shows on, else the login session, else "" (one instance for the user). Characters that do
+// not belong in a file name become "_" (":0" gives "_0").
+std::string sessionName(const char* waylandDisplay, const char* display, const char* sessionId);
+// The local socket of a user's session: "Brisvane-<user>" followed by "-<session>" when there is
+// one, in the user's own runtime folder when there is one (only the user can reach it there),
+// else in the folder of temporary files. A user on two displays has an instance on each.
+std::string socketName(const std::string& userName, const std::string& session = {},
+                       const std::string& runtimeFolder = {});
 
 std::string encode(std::uint32_t id, std::string_view bytes);
 
@@ -44,8 +53,9 @@ private:
 };
 
 // The EPD line an external line request asks to add: identifier 42, a text starting with
-// "Brisvane:", the command "ADD" (exact case) and a line longer than 14 characters. Nothing for
-// anything else.
+// "Brisvane:", the command "ADD" (exact case) and one line longer than 14 characters. A request
+// is one line: NUL, CR and LF bytes at its end are dropped, and one that holds them before its
+// end asks for nothing. Nothing for anything else.
 std::optional<std::string> lineToAdd(const Frame& frame);
 
 }  // namespace InstanceMessage

@@ -106,10 +106,11 @@ TEST(CommandLine, ArgumentsThatCannotBeUsedAreReported) {
     EXPECT_EQ(line.fileToOpen, folder.path("a.epd"));
     EXPECT_TRUE(line.showHelp);
     EXPECT_TRUE(line.showVersion);
-    EXPECT_EQ(line.problems,
-              (std::vector<std::string>{folder.root() + " is a folder, not an EPD file",
-                                        "File " + folder.path("gone.epd") + " not found",
-                                        "Unknown option -x (Brisvane --help lists them)"}));
+    EXPECT_EQ(line.problems, (std::vector<std::string>{
+                                 folder.root() + " is a folder, not an EPD file",
+                                 "File " + folder.path("gone.epd") + " not found",
+                                 "File " + folder.path("notes.txt") + " is not an EPD file (*.EPD)",
+                                 "Unknown option -x (Brisvane --help lists them)"}));
     EXPECT_NE(CommandLine::usage().find("-BSNOCHECK"), std::string::npos);
 }
 
@@ -148,6 +149,30 @@ TEST(InstanceMessages, OnlyAGoodAddRequestGivesALine) {
         EXPECT_FALSE(InstanceMessage::lineToAdd(frame)) << frame.id << " " << frame.bytes;
     EXPECT_EQ(InstanceMessage::lineToAdd({42, "Brisvane:ADD:" + line.substr(0, 15)}),
               line.substr(0, 15));
+    // One line: a line end or NUL at the end is dropped, one inside makes no request.
+    EXPECT_EQ(InstanceMessage::lineToAdd({42, "Brisvane:ADD:" + line + std::string("\r\n\0", 3)}),
+              line);
+    for (const std::string& inside :
+         std::vector<std::string>{"\r\n", "\r", "\n", std::string(1, '\0')})
+        EXPECT_FALSE(InstanceMessage::lineToAdd({42, "Brisvane:ADD:" + line + inside + line}));
+    // The frame reader hands a line request on whole, NUL bytes and all.
+    InstanceMessage::FrameReader reader;
+    const auto frames = reader.feed(encode(42, "Brisvane:ADD:" + line + std::string("\0x", 2)));
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_FALSE(InstanceMessage::lineToAdd(frames[0]));
+}
+
+TEST(InstanceMessages, EachSessionOfAUserHasItsOwnSocket) {
+    using InstanceMessage::sessionName;
+    using InstanceMessage::socketName;
+    EXPECT_EQ(sessionName("wayland-0", ":0", "3"), "wayland-0");
+    EXPECT_EQ(sessionName(nullptr, "localhost:10.0", "3"), "localhost_10.0");
+    EXPECT_EQ(sessionName("", "", "7"), "session7");
+    EXPECT_EQ(sessionName(nullptr, nullptr, nullptr), "");
+    EXPECT_EQ(socketName("ann", sessionName(nullptr, ":0", nullptr), "/run/user/1000"),
+              "/run/user/1000/Brisvane-ann-_0");
+    EXPECT_NE(socketName("ann", "_0"), socketName("ann", "_1"));
+    EXPECT_EQ(socketName("ann"), "Brisvane-ann");
 }
 
 TEST(FileSelection, FiltersDrivesAndFolders) {

@@ -236,20 +236,32 @@ TEST_F(Shell, ASecondStartOpensItsFileInTheFirstWindow) {
         window->handleInstanceFrame(frame);
     };
     const std::string file = epd("second.epd", kLine2);
-    QProcess second;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("USER"), QString::fromStdString(user));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    second.setProcessEnvironment(environment);
-    second.start(QStringLiteral(BRISVANE_PROGRAM_DIR "/Brisvane"), {QString::fromStdString(file)});
-    ASSERT_TRUE(second.waitForStarted());
-    // The event loop runs while the second start talks to this one.
-    waitUntil([&] { return second.state() == QProcess::NotRunning; }, 10000);
-    if (second.state() != QProcess::NotRunning) second.kill();
-    EXPECT_EQ(second.exitCode(), 0);
+    auto start = [&user](const std::string& argument) {
+        QProcess second;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("USER"), QString::fromStdString(user));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // The socket of a session without a display or login session: the user's own.
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_ID", "XDG_RUNTIME_DIR"})
+            environment.remove(QString::fromLatin1(name));
+        second.setProcessEnvironment(environment);
+        second.start(QStringLiteral(BRISVANE_PROGRAM_DIR "/Brisvane"),
+                     {QString::fromStdString(argument)});
+        EXPECT_TRUE(second.waitForStarted());
+        // The event loop runs while the second start talks to this one.
+        waitUntil([&] { return second.state() == QProcess::NotRunning; }, 10000);
+        if (second.state() != QProcess::NotRunning) second.kill();
+        return second.exitCode();
+    };
+    EXPECT_EQ(start(file), 0);
     EXPECT_TRUE(waitUntil([&] { return window->document().name() == "second.epd"; }));
     EXPECT_EQ(window->windowTitle(), "Brisvane: second.epd");
     EXPECT_EQ(window->document().line(0), kLine2);
+    // A file that is not there: the window says so, as a first start would, and the second
+    // start ends with a failure.
+    EXPECT_EQ(start(folder.path("gone.epd")), 1);
+    EXPECT_TRUE(waitUntil([&] { return !prompts.messages().empty(); }));
+    EXPECT_EQ(prompts.messages(), Messages{"File " + folder.path("gone.epd") + " not found"});
 }
 
 TEST_F(Shell, DroppedEpdFilesAreOpenedTheLastStays) {
