@@ -89,6 +89,7 @@ TFormEngAna::TFormEngAna(Prompts& prompts, SettingsStore* settings, std::string 
     m_control = std::make_unique<ComponentEngine>(m_engine);
     m_analysis = std::make_unique<EpdFileAnalysis>(EpdFileAnalysis::Services{
         m_control.get(), &prompts, settings, std::move(programFolder), nowText});
+    m_analysis->beforeMessage = [this] { sync(); };
 
     m_diagram = new TChessDiagram2D(this);
     m_diagram->setObjectName(QStringLiteral("ChessDiagram2D1"));

@@ -71,6 +71,8 @@ EpdFileAnalysis::~EpdFileAnalysis() {
 }
 
 void EpdFileAnalysis::tell(const std::string& text, Icon icon) {
+    updateEnabling();
+    if (beforeMessage) beforeMessage();
     if (m_services.prompts) m_services.prompts->message(kCaption, text, icon);
 }
 
@@ -454,13 +456,13 @@ void EpdFileAnalysis::tick() {
         if (readPlacement(placementField(epdLine, false), [&board](Square square, int piece) {
                 board.PutPieceOnSquare(piece, square);
             }) != PlacementResult::Ok) {
-            tell("Error in EPD description (line " + number + ")", Icon::Error);
             m_display.diagramLine = std::string(kInitialPositionLine);
             // The display ends here, so the engine does too: none may go on unseen and
             // unstoppable. Stopping also reaps its process.
             engine.StopAnalysis();
             closeLog();
             endAnalysisDisplay();
+            tell("Error in EPD description (line " + number + ")", Icon::Error);
             return;
         }
         m_display.diagramLine = epdLine;
@@ -486,6 +488,7 @@ void EpdFileAnalysis::endedEarly() {
         // The window keeps showing why.
         m_display.memo.push_back(*m_engineMessage);
     }
+    m_display.bringToFront = true;
     tell(text, Icon::Error);
 }
 

@@ -97,6 +97,9 @@ public:
     // German; English while unset. Messages and the log stay English.
     void setGerman(std::function<bool()> german) { m_german = std::move(german); }
 
+    // Called before a message is shown, so that the window shows the state it is about.
+    std::function<void()> beforeMessage;
+
     const EpdAnalysisDisplay& display() const { return m_display; }
     void clearBringToFront() { m_display.bringToFront = false; }
     bool analysing() const { return m_analysing; }
