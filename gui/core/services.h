@@ -33,6 +33,9 @@ public:
                                    const std::string& fallback) = 0;
     virtual void writeString(const std::string& section, const std::string& key,
                              const std::string& value) = 0;
+    // Why writes are not kept (a file that could not be read whole at start), "" when they are.
+    // Such a store passes writes over quietly; a command that stores options on request says so.
+    virtual std::string refusal() const { return {}; }
     // Several keys at once; a store that writes a file writes it once.
     virtual void writeMany(const std::vector<SettingWrite>& writes) {
         for (const auto& write : writes)

@@ -173,9 +173,16 @@ std::string fileBehindLinks(const std::string& requested) {
     for (int hop = 0; hop < 40 && fs::is_symlink(fs::symlink_status(path, ec)); ++hop) {
         const fs::path target = fs::read_symlink(path, ec);
         if (ec) break;
-        path = (target.is_absolute() ? target : fs::path(path).parent_path() / target)
-                   .lexically_normal()
-                   .string();
+        if (target.is_absolute()) {
+            path = target.string();
+            continue;
+        }
+        // A relative target counts from the link's real folder, which may itself be a link
+        // ("work/s.epd -> ../c/s.epd" with "work -> /data/x" means /data/c/s.epd).
+        fs::path folder = fs::path(path).parent_path();
+        if (folder.empty()) folder = ".";
+        const fs::path real = fs::canonical(folder, ec);
+        path = ((ec ? folder : real) / target).lexically_normal().string();
     }
     return path;
 }
@@ -228,8 +235,11 @@ WriteResult writeFileSafely(const std::string& requestedPath,
     if (ok && replacing) {
         // The new file is the old one's: its permissions and, where allowed, its owner.
         const int fd = fileno(file.get());
-        // Another user's file in a folder this user may write becomes the user's own.
-        [[maybe_unused]] const int owned = ::fchown(fd, old.st_uid, old.st_gid);
+        // Another user's file in a folder this user may write becomes the user's own, but keeps
+        // its group where the user is a member of it.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            [[maybe_unused]] const int grouped = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        }
         if (::fchmod(fd, old.st_mode & 07777) != 0) {
             ok = false;
             error = errno;

@@ -26,6 +26,7 @@
 #include <QToolButton>
 
 #include <limits>
+#include <stdexcept>
 
 #include "board_setup_dialog.h"
 #include "general_options_dialog.h"
@@ -507,6 +508,8 @@ void TMainForm::miAnalyseOptionsClick() {
 
 void TMainForm::miSaveOptionsClick() {
     if (!m_setup.settings) return;
+    if (const std::string refusal = m_setup.settings->refusal(); !refusal.empty())
+        throw std::runtime_error(refusal);
     saveOptions(*m_setup.settings, m_options);
     m_optionsChanged = false;
     updateConditions();

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QWindow>
 #include <QLabel>
 #include <QMimeData>
 #include <QProgressBar>
@@ -94,6 +95,7 @@ int TFormProgress::gaugeMaximum() const {
 void UserInputDropper::start() {
     if (m_on) return;
     m_on = true;
+    m_modalAtStart = QApplication::activeModalWidget();
     QCoreApplication::instance()->installEventFilter(this);
 }
 
@@ -115,10 +117,27 @@ bool UserInputDropper::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::TouchBegin:
         case QEvent::TouchUpdate:
         case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
         case QEvent::ShortcutOverride:
         case QEvent::Shortcut:
-            return true;
+        case QEvent::ContextMenu:
+        case QEvent::InputMethod:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            break;
         default:
             return QObject::eventFilter(watched, event);
     }
+    // A box opened during the work is answered as any box: without it, nobody could close it.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != m_modalAtStart) {
+        if (const auto* widget = qobject_cast<QWidget*>(watched);
+            widget && widget->window() == modal)
+            return false;
+        if (const auto* window = qobject_cast<QWindow*>(watched);
+            window && window == modal->windowHandle())
+            return false;
+    }
+    return true;
 }

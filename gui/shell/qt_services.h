@@ -44,9 +44,10 @@ private:
     int m_repaints = 0;
 };
 
-// While it is on, clicks, keys and the wheel given anywhere in the program are dropped, not
-// held back: a command that keeps the window painting during long work (a converter run)
-// must not have them acted on once the work is done.
+// While it is on, clicks, keys, the wheel and drops given anywhere in the program are dropped,
+// not held back: a command that keeps the window painting during long work (a converter run)
+// must not have them acted on once the work is done. A box that opens meanwhile (another
+// window's message) takes its input as always.
 class UserInputDropper : public QObject {
 public:
     void start();
@@ -56,4 +57,5 @@ public:
 
 private:
     bool m_on = false;
+    QWidget* m_modalAtStart = nullptr;
 };

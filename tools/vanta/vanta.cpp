@@ -291,7 +291,9 @@ int analyseEpdFile(const std::string& epdFile, int seconds, int hashIndex, char 
         std::optional<SearchOutcome> outcome;
         if (playablePosition(fen)) {
             const auto onInfo = [&](const SearchInfo& info) {
-                finalLine = epdAnalysisLine(position, info.depth,
+                // A reader takes depth 0 for the start of a position: a position without
+                // moves, which the engine scores at depth 0, is shown at depth 1.
+                finalLine = epdAnalysisLine(position, std::max(1, info.depth),
                                             scoreText(info.mate, info.score) + " " +
                                                 sanVariation(fen, info.pv).value_or(""));
                 show(finalLine, true);

@@ -315,6 +315,7 @@ void EpdFileAnalysis::start() {
     if (engine.StartAnalysis(m_epdFile)) {
         // An engine that has already ended is followed too: the next tick finds out whether it
         // finished the file or gave up, and says why.
+        m_firstUseBefore = m_firstUse;
         m_firstUse = false;
         m_analysing = true;
         m_display.timerOn = true;
@@ -389,8 +390,10 @@ void EpdFileAnalysis::tick() {
     if (!engine.IsRunning()) {
         // The engine's last word may be why it ended.
         std::string last;
-        if (!m_engineMessage && engine.ReadAnalysisLine(last))
+        if (!m_engineMessage && engine.ReadAnalysisLine(last)) {
             m_engineMessage = engineMessage(last);
+            if (m_engineMessage) writeLog(*m_engineMessage);
+        }
         stopEngine();
         m_display.timerOn = false;
         m_analysing = false;
@@ -478,9 +481,15 @@ void EpdFileAnalysis::tick() {
 void EpdFileAnalysis::endedEarly() {
     if (m_stoppedByUser) return;
     std::string text;
-    if (m_current < 0)
+    if (m_current < 0) {
         text = "Can't start Vanta engine";
-    else
+        // As for a start that fails at once: no log of a run that never began, and the
+        // window as before it.
+        closeLog();
+        std::error_code ec;
+        if (!m_logName.empty()) fs::remove(m_logName, ec);
+        m_firstUse = m_firstUseBefore;
+    } else
         text = "Vanta engine ended at position " + std::to_string(m_current + 1) + " of " +
                std::to_string(m_lines.size()) + ", the EPD file was not written back";
     if (m_engineMessage) {
@@ -551,13 +560,16 @@ void EpdFileAnalysis::writeResults() {
     int positions = 0;
     int solved = 0;
     int skipped = 0;
+    int notAnalysed = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         const auto best = wordsOf(operandAfter(line, "bm "));
         const auto avoid = wordsOf(operandAfter(line, "am "));
         if (best.empty() && avoid.empty()) continue;
-        // A position passed over keeps the pv of an earlier run: it is not judged on it.
+        // A position passed over as evaluated, or one the engine gave nothing for (a board it
+        // cannot play), keeps the pv of an earlier run: it is not judged on it.
         const bool passedOver = i < m_skipped.size() && m_skipped[i];
+        const bool untouched = !passedOver && i < m_lines.size() && line == m_lines[i];
         std::string id(trimBlanks(operandAfter(line, "id ")));
         if (id.size() >= 2 && id.front() == '"' && id.back() == '"')
             id = id.substr(1, id.size() - 2);
@@ -568,10 +580,9 @@ void EpdFileAnalysis::writeResults() {
             text += " bm " + std::string(trimBlanks(operandAfter(line, "bm "))) + ";";
         if (!avoid.empty())
             text += " am " + std::string(trimBlanks(operandAfter(line, "am "))) + ";";
-        if (passedOver) {
-            ++skipped;
-            log << text << " skipped"
-                << "\r\n";
+        if (passedOver || untouched) {
+            ++(passedOver ? skipped : notAnalysed);
+            log << text << (passedOver ? " skipped" : " not analysed") << "\r\n";
             continue;
         }
         ++positions;
@@ -584,6 +595,7 @@ void EpdFileAnalysis::writeResults() {
     }
     log << "Solved: " << solved << " of " << positions << "\r\n";
     if (skipped > 0) log << "Skipped (evaluated before): " << skipped << "\r\n";
+    if (notAnalysed > 0) log << "Not analysed: " << notAnalysed << "\r\n";
 }
 
 void EpdFileAnalysis::querySeconds() {

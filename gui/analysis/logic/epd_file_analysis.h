@@ -193,5 +193,6 @@ private:
     std::vector<bool> m_skipped;
     int m_lastToAnalyse = -1;
     bool m_stoppedByUser = false;
+    bool m_firstUseBefore = true;
     std::optional<std::string> m_engineMessage;
 };

@@ -198,14 +198,19 @@ TEST_F(Analysis, AnalysesTheFileAndWritesItBackWithABackupAndResults) {
 // How a run ends: the engine finishing on a line before an evaluated last line, the engine's
 // own reason for giving up, and a line the window cannot draw, which stops the engine.
 TEST_F(Analysis, EveryEndOfARunIsTakenCareOfAndSaid) {
-    const std::string path = file("suite.epd", kA + "\r\n" + kC + "\r\n");
+    const std::string path = file("suite.epd", kA + "\r\n" + kB + "\r\n" + kC + "\r\n");
     analysis.chooseFile(path);
-    engine.lines = {line(1, 1, "+0.10 Rh2+"), line(1, 2, "+0.20 Rh2+")};
-    engine.result = kA + " ce 20; pv Rh2+;\r\n" + kC + "\r\n";
+    engine.lines = {line(1, 1, "+0.10 Rh2+"), line(1, 2, "+0.20 Rh2+"), line(2, 1, "no analysis")};
+    // B is a board the engine does not play: its line comes back as it was.
+    engine.result = kA + " ce 20; pv Rh2+;\r\n" + kB + "\r\n" + kC + "\r\n";
     analysis.start();
     runTicks();
     EXPECT_EQ(folder.read("suite.epd"), engine.result);
-    EXPECT_EQ(analysis.logLines().back(), "Skipped (evaluated before): 1");
+    const auto log = analysis.logLines();
+    EXPECT_EQ(Messages(log.end() - 6, log.end()),
+              (Messages{"Position 1 (A): bm Rh2+; engine Rh2+ - solved",
+                        "Position 2 (B): am Kg2; not analysed", "Position 3 (C): bm Ra1; skipped",
+                        "Solved: 1 of 1", "Skipped (evaluated before): 1", "Not analysed: 1"}));
 
     const std::string reason =
         "Vanta: no UCI engine found (install stockfish or name one with Engine= in Vanta.ini)";
@@ -216,12 +221,13 @@ TEST_F(Analysis, EveryEndOfARunIsTakenCareOfAndSaid) {
     EXPECT_EQ(prompts.messages().back(), "Can't start Vanta engine\n" + reason);
     EXPECT_EQ(analysis.display().memo, Messages{reason});
     EXPECT_EQ(folder.read("suite.epd"), engine.result);  // nothing written back
+    EXPECT_FALSE(folder.exists("suite.LOG"));            // nor a log of a run that never began
     engine.lines = {line(1, 1, "+0.10 Rh2+"), reason};
     analysis.start();
     runTicks();
     EXPECT_EQ(
         prompts.messages().back(),
-        "Vanta engine ended at position 1 of 2, the EPD file was not written back\n" + reason);
+        "Vanta engine ended at position 1 of 3, the EPD file was not written back\n" + reason);
 
     analysis.chooseFile(file("bad.epd", "8/8/8/8/8/8/5k2/4K2R7 w - - bm Rh2+;\r\n"));
     engine.lines = {line(1, 1, "+0.10 Rh2+"), line(1, 2, "+0.20 Rh2+"), line(2, 1, "+0.30")};

@@ -134,6 +134,15 @@ TEST_F(TextFile, SafeWriteFollowsASymbolicLink) {
     ASSERT_TRUE(writeLinesSafely(folder.path("ahead.epd"), {"made"}).ok);
     EXPECT_TRUE(std::filesystem::is_symlink(folder.path("ahead.epd")));
     EXPECT_EQ(folder.read("later.epd"), "made\r\n");
+    // A relative link in a folder that is a link itself counts from the real folder.
+    std::filesystem::create_directories(folder.path("data/x"));
+    std::filesystem::create_directories(folder.path("data/c"));
+    folder.write("data/c/s.epd", "old\r\n");
+    std::filesystem::create_directory_symlink(folder.path("data/x"), folder.path("work"));
+    std::filesystem::create_symlink("../c/s.epd", folder.path("data/x/s.epd"));
+    ASSERT_TRUE(writeLinesSafely(folder.path("work/s.epd"), {"deep"}).ok);
+    EXPECT_EQ(folder.read("data/c/s.epd"), "deep\r\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.path("c")));
 }
 
 TEST_F(TextFile, LinesAreWrittenWithTheGivenLineEnds) {

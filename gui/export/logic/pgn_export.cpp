@@ -35,7 +35,10 @@ std::string legalSanMove(std::string_view bm, const std::string& fen) {
         if (std::string_view("abcdefghKQRBNOx+#=-12345678!?").find(c) == std::string_view::npos)
             return {};
     const auto board = zorb::allocateBoard();
-    if (!board || !zorb::setUpFromFen(*board, fen) || zorb::matchSan(*board, move) < 0) return {};
+    if (!board || !zorb::setUpFromFen(*board, fen)) return {};
+    // The matcher leaves the king's safety to its caller where the text tells the piece apart.
+    const int index = zorb::matchSan(*board, move);
+    if (index < 0 || !zorb::isLegalMove(*board, index)) return {};
     return std::string(move);
 }
 
@@ -45,7 +48,9 @@ PgnStart pgnStartOfLine(std::string_view line) {
     BoardSetupState state;
     if (readBoardSetupLine(line, state).ok) {
         state.operations.clear();
-        const std::string counters = state.moveCounters.empty() ? "0 1" : state.moveCounters;
+        // The line's own counters, one blank between them ("0  31" is written "0 31").
+        std::string counters = state.moveCounters.empty() ? "0 1" : state.moveCounters;
+        counters.erase(counters.find(' ') + 1, counters.find_last_of(' ') - counters.find(' '));
         state.moveCounters.clear();
         return {generateBoardSetupLine(state) + " " + counters, !state.whiteToMove};
     }

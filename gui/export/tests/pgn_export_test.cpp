@@ -49,6 +49,15 @@ TEST(PgnExport, GamesFollowTheSettings) {
          tags("?", "Qg4 Rxe2", fen) + "1.Qg4 *\r\n\r\n"},
         {fen + " bm Qg4+!;", 1, {false, false, true}, tags("?", "?", fen) + "1.Qg4+! *\r\n\r\n"},
         {fen + " bm {Qg4;", 1, {false, false, true}, tags("?", "?", fen) + "1.*\r\n\r\n"},
+        // A pinned knight named by its file may not move either.
+        {"4k3/4r3/8/8/8/8/4N3/1N2K3 w - - bm Nbd2 Ned4;",
+         1,
+         {false, false, true},
+         tags("?", "?", "4k3/4r3/8/8/8/8/4N3/1N2K3 w - -") + "1.Nbd2 *\r\n\r\n"},
+        {"4k3/4r3/8/8/8/8/4N3/1N2K3 w - - bm Ned4;",
+         1,
+         {false, false, true},
+         tags("?", "?", "4k3/4r3/8/8/8/8/4N3/1N2K3 w - -") + "1.*\r\n\r\n"},
         // Black to move; a quoted id is the same as a bare one.
         {"4k3/8/8/8/8/8/8/4K3 b - - id \"TS.001\";",
          1,
@@ -158,7 +167,7 @@ TEST(PgnExport, ExportedSuitesReadBackInOtherReaders) {
         "4k3/8/8/8/8/8/8/4K3 b - - bm Kd7 Ke7; id \"two \\\"best\\\" moves\";",
         // What stands between the fields and the operations is no part of the position.
         "4k3/8/8/8/8/8/8/4K3 w - - acd 9; bm Kd2;", "4k3/8/8/8/8/8/8/4K3 w - - ; bm Kd2;",
-        "4k3/8/8/8/8/8/8/4K3 b - - 0 31 bm Kd7;", "4k3/8/8/8/8/8/8/4K3 w - - 12 40",
+        "4k3/8/8/8/8/8/8/4K3 b - - 0 31 bm Kd7;", "4k3/8/8/8/8/8/8/4K3 w - - 12  40",
         "4k3/8/8/8/8/8/8/4K3 w -"};
     const std::vector<std::string> wac =
         epdLinesOf(std::string(BRISVANE_TESTDATA_DIR) + "/epd/wac.epd");
@@ -192,6 +201,7 @@ TEST(PgnExport, ExportedSuitesReadBackInOtherReaders) {
     }
     // The move counters of a FEN-style line are its own.
     EXPECT_EQ(pgnStartOfLine(odd[4]).fen, "4k3/8/8/8/8/8/8/4K3 b - - 0 31");
+    EXPECT_EQ(pgnStartOfLine(odd[5]).fen, "4k3/8/8/8/8/8/8/4K3 w - - 12 40");
 
     // An existing file answered No stays as it was.
     ScriptedPrompts prompts;

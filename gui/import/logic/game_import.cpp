@@ -205,9 +205,11 @@ void wrapLine(std::string_view line, std::string_view end, bool& inBrace, std::s
     std::size_t cut = std::string_view::npos;  // the last blank where a new line may begin
     bool inValue = false;
     bool inLineComment = false;
+    std::size_t lastFilled = std::string_view::npos;  // the last character that is no blank
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (inLineComment) break;
+        if (c != ' ') lastFilled = i;
         if (inBrace) {
             if (c == '}') inBrace = false;
         } else if (inValue) {
@@ -221,7 +223,9 @@ void wrapLine(std::string_view line, std::string_view end, bool& inBrace, std::s
         }
         const bool mayBegin = i + 1 < line.size() && line[i + 1] != ' ' && line[i + 1] != '[' &&
                               line[i + 1] != '%' && line[i + 1] != ';';
-        if (c == ' ' && !inValue && !inLineComment && mayBegin && i > start) cut = i;
+        // A cut leaves text on both sides: an empty line would end the game for the converter.
+        const bool filledBefore = lastFilled != std::string_view::npos && lastFilled >= start;
+        if (c == ' ' && !inValue && !inLineComment && mayBegin && filledBefore) cut = i;
         if (i + 1 - start > kWrapWidth && cut != std::string_view::npos && cut > start) {
             std::string_view piece = line.substr(start, cut - start);
             while (!piece.empty() && piece.back() == ' ')
@@ -438,11 +442,20 @@ void importPgnGame(ImportEnvironment& env, const std::string& converter, PgnSele
     const std::string pgnPath = selection.requestedFile;
 
     // The converter reads what the list read: without a byte-order mark, and with lines it takes.
-    const PgnCopy copy = copyForConverter(pgnPath, env.tempFolder + "/IMPORT.PGN");
+    const std::string copyPath = env.tempFolder + "/IMPORT.PGN";
+    const PgnCopy copy = copyForConverter(pgnPath, copyPath);
     if (!copy.error.empty()) {
-        env.prompts->message(kCaption, copy.error, Icon::Error);
+        env.prompts->message(kCaption, "Can't write " + copyPath + ": " + copy.error, Icon::Error);
         return;
     }
+    // The copy goes once the converter has read it, whichever way the import ends.
+    struct Remover {
+        std::string path;
+        ~Remover() {
+            std::error_code ec;
+            if (!path.empty()) fs::remove(path, ec);
+        }
+    } const remover{copy.path};
     const std::string converted = copy.written ? copy.path : pgnPath;
     const ConverterCall call =
         pgnConverterCall(env, converter, selection.converterGame(), converted);

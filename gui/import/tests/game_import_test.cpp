@@ -322,6 +322,7 @@ TEST_F(Import, ServerFilesWithLongLinesAndAByteOrderMarkImportTheChosenGame) {
             byHand({"-g", std::to_string(game), folder.path("plain.pgn"), "out.EPD"}, "Orvanel"))
             << game;
         EXPECT_GT(document.size(), 10u);
+        EXPECT_FALSE(fs::exists(folder.path("tmp/IMPORT.PGN")));
     }
     // Every line of the copy fits the converter; a file that needs none gets none.
     const PgnCopy copy = copyForConverter(folder.path("server.pgn"), folder.path("copy.pgn"));

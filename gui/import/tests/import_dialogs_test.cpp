@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -102,8 +103,19 @@ TEST_F(ImportMenu, InputDuringAConversionIsDropped) {
                           Qt::LeftButton);
         clicked = true;
     });
+    // A box another window opens meanwhile takes its clicks: it would never close otherwise.
+    bool answered = false;
+    QTimer::singleShot(300, [&] {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Brisvane"),
+                        QStringLiteral("from another window"), QMessageBox::Ok);
+        QTimer::singleShot(
+            100, [&box] { QTest::mouseClick(box.button(QMessageBox::Ok), Qt::LeftButton); });
+        QTimer::singleShot(3000, &box, [&box] { box.done(-1); });  // the fault: unanswered
+        answered = box.exec() == QMessageBox::Ok;
+    });
     window->action(QStringLiteral("miImportPGN"))->trigger();
     qunsetenv("FAKE_CONVERTER_MODE");
+    EXPECT_TRUE(answered);
     EXPECT_TRUE(clicked);
     QTest::qWait(50);
     EXPECT_EQ(documentLines(),

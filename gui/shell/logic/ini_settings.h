@@ -30,6 +30,9 @@ public:
     void writeString(const std::string& section, const std::string& key,
                      const std::string& value) override;
     void writeMany(const std::vector<SettingWrite>& writes) override;
+    std::string refusal() const override {
+        return m_unreadable ? "Can't write " + m_path + ": the file could not be read" : "";
+    }
 
 private:
     // The file as it is now; false with `error` when it exists but cannot be read whole.

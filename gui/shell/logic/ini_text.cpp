@@ -50,15 +50,18 @@ IniText::IniText(std::string bytes) : m_bytes(std::move(bytes)) {
 }
 
 void IniText::split() {
+    // Lines end at LF, CR LF or a lone CR, as SimpleIni reads them.
     m_lines.clear();
     std::size_t begin = 0;
     while (begin < m_bytes.size()) {
-        const auto newline = m_bytes.find('\n', begin);
-        const std::size_t end = newline == std::string::npos ? m_bytes.size() : newline + 1;
-        std::size_t length = (newline == std::string::npos ? m_bytes.size() : newline) - begin;
-        if (length > 0 && newline != std::string::npos && m_bytes[begin + length - 1] == '\r')
-            --length;
-        m_lines.push_back({begin, length, end});
+        const auto stop = m_bytes.find_first_of("\r\n", begin);
+        if (stop == std::string::npos) {
+            m_lines.push_back({begin, m_bytes.size() - begin, m_bytes.size()});
+            break;
+        }
+        std::size_t end = stop + 1;
+        if (m_bytes[stop] == '\r' && end < m_bytes.size() && m_bytes[end] == '\n') ++end;
+        m_lines.push_back({begin, stop - begin, end});
         begin = end;
     }
 }
@@ -98,14 +101,15 @@ void IniText::set(std::string_view section, std::string_view key, std::string_vi
         if (!trimmed(textOf(line)).empty() && insertAt != std::string::npos) insertAt = line.end;
     }
     const std::string end(lineEnd());
+    const auto endsLine = [this] { return m_bytes.back() == '\n' || m_bytes.back() == '\r'; };
     std::string added;
     if (insertAt == std::string::npos) {
         // A new section at the end, after a blank line.
-        if (!m_bytes.empty() && m_bytes.back() != '\n') m_bytes += end;
+        if (!m_bytes.empty() && !endsLine()) m_bytes += end;
         if (!m_lines.empty() && !trimmed(textOf(m_lines.back())).empty()) added += end;
         added.append("[").append(section).append("]").append(end);
         insertAt = m_bytes.size();
-    } else if (insertAt == m_bytes.size() && !m_bytes.empty() && m_bytes.back() != '\n') {
+    } else if (insertAt == m_bytes.size() && !m_bytes.empty() && !endsLine()) {
         m_bytes += end;
         insertAt = m_bytes.size();
     }

@@ -66,7 +66,8 @@ std::vector<Frame> FrameReader::feed(std::string_view bytes) {
         if (m_pending.size() - at - 8 < count) break;  // the rest is still on its way
         std::string_view text(m_pending.data() + at + 8, count);
         // Of a line request only the first 1024 bytes are used; a file path stays whole.
-        text = id == kLineRequest ? text.substr(0, kUsedBytes) : text.substr(0, text.find('\0'));
+        text = text.substr(0, text.find('\0'));
+        if (id == kLineRequest) text = text.substr(0, kUsedBytes);
         frames.push_back({id, std::string(text)});
         at += 8 + count;
     }
@@ -78,10 +79,9 @@ std::optional<std::string> lineToAdd(const Frame& frame) {
     constexpr std::string_view kPrefix = "Brisvane:";
     if (frame.id != kLineRequest) return std::nullopt;
     std::string_view text = frame.bytes;
-    while (!text.empty() && (text.back() == '\0' || text.back() == '\r' || text.back() == '\n'))
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
         text.remove_suffix(1);
-    if (text.find_first_of(std::string_view("\0\r\n", 3)) != std::string_view::npos)
-        return std::nullopt;
+    if (text.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;
     if (text.substr(0, kPrefix.size()) != kPrefix) return std::nullopt;
     text.remove_prefix(kPrefix.size());
     const auto colon = text.find(':');

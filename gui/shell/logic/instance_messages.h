@@ -22,9 +22,7 @@ inline constexpr std::uint32_t kLongestFrame = 65536;
 
 struct Frame {
     std::uint32_t id = 0;
-    // Up to the first NUL; of a line request its first kUsedBytes as sent, NUL bytes included,
-    // so that the request can be judged whole.
-    std::string bytes;
+    std::string bytes;  // up to the first NUL; of a line request at most kUsedBytes
 };
 
 // The session a program runs in, for the name of its socket: the Wayland or X display it
@@ -54,8 +52,8 @@ private:
 
 // The EPD line an external line request asks to add: identifier 42, a text starting with
 // "Brisvane:", the command "ADD" (exact case) and one line longer than 14 characters. A request
-// is one line: NUL, CR and LF bytes at its end are dropped, and one that holds them before its
-// end asks for nothing. Nothing for anything else.
+// is one line: a line end at its end is dropped, and one that holds CR or LF before its end
+// asks for nothing. Nothing for anything else.
 std::optional<std::string> lineToAdd(const Frame& frame);
 
 }  // namespace InstanceMessage

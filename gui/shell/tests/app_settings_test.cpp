@@ -260,6 +260,9 @@ TEST(Settings, ABadFileIsReadByTheRulesAndNeverTruncated) {
     EXPECT_EQ(unreadable.lastError().rfind("Can't read " + folder.path("unreadable.ini"), 0), 0u);
     const auto reading = readAllSettings(unreadable, {folder.root(), folder.path("AddOn")});
     EXPECT_TRUE(reading.messages.empty());
+    // Save options, asked for, says why nothing is kept.
+    EXPECT_EQ(unreadable.refusal(),
+              "Can't write " + folder.path("unreadable.ini") + ": the file could not be read");
     EXPECT_EQ(reading.settings.editor, "xdg-open");
     EXPECT_TRUE(std::filesystem::is_directory(folder.path("unreadable.ini")));
 }
@@ -301,6 +304,16 @@ TEST(Settings, WritesKeepEverythingElseOfTheFileAsItIsNow) {
     ini.writeMany({{"Other", "added", "1"}, {"New", "key", "2"}});
     EXPECT_NE(folder.read("Brisvane.ini").find("keep=me\r\nadded=1\r\n\r\n[New]\r\nkey=2\r\n"),
               std::string::npos);
+}
+
+// Lines ended by a lone CR (an old Mac file) are lines too: the key is changed where it stands.
+TEST(Settings, ALoneCrEndsALine) {
+    TempFolder folder;
+    folder.write("Brisvane.ini", "[Settings]\rLanguage=1\r[Other]\rx=1\r");
+    IniSettings ini(folder.path("Brisvane.ini"));
+    EXPECT_EQ(ini.readString("Other", "x", ""), "1");
+    ini.writeMany({{"Settings", "Language", "0"}, {"Other", "y", "2"}});
+    EXPECT_EQ(folder.read("Brisvane.ini"), "[Settings]\rLanguage=0\r[Other]\rx=1\ry=2\r");
 }
 
 // A settings file the user may not write, or a link to one with its own permissions.

@@ -247,17 +247,23 @@ TEST_F(VantaEngine, SkipsEvaluatedLinesWhenAskedTo) {
 TEST_F(VantaEngine, MatedAndStalematedPositionsKeepTheEnginesScore) {
     const std::string mated = "7k/6Q1/6K1/8/8/8/8/8 b - - id \"mated\";";
     const std::string stalemated = "7k/5Q2/6K1/8/8/8/8/8 b - - id \"stalemate\";";
-    folder.write("suite.epd", mated + "\r\n" + stalemated + "\r\n");
+    const std::string mateInOne = "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - id \"back rank\";";
+    folder.write("suite.epd", stalemated + "\r\n" + mated + "\r\n" + mateInOne + "\r\n");
     id = lib().Allocate(1, "Vanta", folder.root().c_str(), 9);
     ASSERT_GE(id, 0);
     ASSERT_EQ(lib().StartEPD(id, folder.path("suite.epd").c_str(), 5, 0, 0), 1);
-    for (const auto limit = Clock::now() + 20s; lib().IsRunning(id) && Clock::now() < limit;)
-        std::this_thread::sleep_for(100ms);
+    // A reader that polls as the window does sees each of the three begin.
+    DepthWatcher window;
+    for (const auto limit = Clock::now() + 30s; lib().IsRunning(id) && Clock::now() < limit;) {
+        window.see(analysisLine());
+        std::this_thread::sleep_for(200ms);
+    }
+    EXPECT_EQ(window.positions, 3);
     ASSERT_EQ(lib().GetAnalysisEPD(id, folder.path("result.epd").c_str()), 1);
     const auto results = linesOf(folder.read("result.epd"));
-    ASSERT_EQ(results.size(), 2u);
-    EXPECT_EQ(results[0], mated + " acd 0; acs 0; ce -32767;");
-    EXPECT_EQ(results[1], stalemated + " acd 0; acs 0; ce 0;");
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(results[0], stalemated + " acd 0; acs 0; ce 0;");
+    EXPECT_EQ(results[1], mated + " acd 0; acs 0; ce -32767;");
 
     {
         CurrentFolder inFolder(folder.root());
