@@ -231,7 +231,8 @@ TEST_F(Shell, ASecondStartOpensItsFileInTheFirstWindow) {
     window->show();
     const std::string user = "brisvane-second-" + std::to_string(::getpid());
     TInstanceServer server;
-    ASSERT_TRUE(server.listen(InstanceMessage::socketName(user)));
+    // The instance of the user's session on display :77.
+    ASSERT_TRUE(server.listen(InstanceMessage::socketName(user, "_77")));
     server.onFrame = [&window](const InstanceMessage::Frame& frame) {
         window->handleInstanceFrame(frame);
     };
@@ -241,9 +242,9 @@ TEST_F(Shell, ASecondStartOpensItsFileInTheFirstWindow) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("USER"), QString::fromStdString(user));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        // The socket of a session without a display or login session: the user's own.
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_ID", "XDG_RUNTIME_DIR"})
+        for (const char* name : {"WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"})
             environment.remove(QString::fromLatin1(name));
+        environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":77"));
         second.setProcessEnvironment(environment);
         second.start(QStringLiteral(BRISVANE_PROGRAM_DIR "/Brisvane"),
                      {QString::fromStdString(argument)});
@@ -260,8 +261,13 @@ TEST_F(Shell, ASecondStartOpensItsFileInTheFirstWindow) {
     // A file that is not there: the window says so, as a first start would, and the second
     // start ends with a failure.
     EXPECT_EQ(start(folder.path("gone.epd")), 1);
-    EXPECT_TRUE(waitUntil([&] { return !prompts.messages().empty(); }));
-    EXPECT_EQ(prompts.messages(), Messages{"File " + folder.path("gone.epd") + " not found"});
+    folder.write("notes.txt", "x");
+    EXPECT_EQ(start(folder.path("notes.txt")), 1);
+    EXPECT_TRUE(waitUntil([&] { return prompts.messages().size() == 2; }));
+    EXPECT_EQ(prompts.messages(),
+              (Messages{"File " + folder.path("gone.epd") + " not found",
+                        "File " + folder.path("notes.txt") + " is not an EPD file (*.EPD)"}));
+    EXPECT_EQ(window->document().name(), "second.epd");
 }
 
 TEST_F(Shell, DroppedEpdFilesAreOpenedTheLastStays) {
