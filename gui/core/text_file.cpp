@@ -182,7 +182,8 @@ std::string fileBehindLinks(const std::string& requested) {
         fs::path folder = fs::path(path).parent_path();
         if (folder.empty()) folder = ".";
         const fs::path real = fs::canonical(folder, ec);
-        path = ((ec ? folder : real) / target).lexically_normal().string();
+        // Not normalised: a ".." after a folder that is a link is the kernel's to resolve.
+        path = ((ec ? folder : real) / target).string();
     }
     return path;
 }

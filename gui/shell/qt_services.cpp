@@ -131,13 +131,18 @@ bool UserInputDropper::eventFilter(QObject* watched, QEvent* event) {
             return QObject::eventFilter(watched, event);
     }
     // A box opened during the work is answered as any box: without it, nobody could close it.
-    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != m_modalAtStart) {
-        if (const auto* widget = qobject_cast<QWidget*>(watched);
-            widget && widget->window() == modal)
-            return false;
-        if (const auto* window = qobject_cast<QWindow*>(watched);
-            window && window == modal->windowHandle())
-            return false;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == m_modalAtStart) return true;
+    // The box itself, and its own popups (a combo box's list is a window of its own).
+    auto ofTheBox = [modal](const QWidget* widget) {
+        for (; widget; widget = widget->parentWidget())
+            if (widget->window() == modal) return true;
+        return false;
+    };
+    if (const auto* widget = qobject_cast<QWidget*>(watched)) return !ofTheBox(widget);
+    if (const auto* window = qobject_cast<QWindow*>(watched)) {
+        for (const QWidget* top : QApplication::topLevelWidgets())
+            if (top->windowHandle() == window) return !ofTheBox(top);
     }
     return true;
 }

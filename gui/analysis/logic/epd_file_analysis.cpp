@@ -59,6 +59,16 @@ std::optional<std::string> readBytes(const std::string& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// Whether an analysis line carries the engine's score (after the position number in characters
+// 1 to 6 and the depth in 7 to 13): "+0.25 e4", "-1.10", "Mate 3". A line without one, such as
+// the start of a position or "no analysis", shows that the engine has not judged it.
+bool scoredLine(std::string_view line) {
+    if (line.size() <= 14) return false;
+    const std::string_view rest = trimBlanks(line.substr(13));
+    return rest.starts_with("Mate ") || (rest.size() > 1 && (rest[0] == '+' || rest[0] == '-') &&
+                                         std::isdigit(static_cast<unsigned char>(rest[1])));
+}
+
 }  // namespace
 
 EpdFileAnalysis::EpdFileAnalysis(Services services) : m_services(std::move(services)) {
@@ -257,11 +267,15 @@ void EpdFileAnalysis::start() {
     if (!loadLines(chosen)) return;
     m_display.counter = "0/" + std::to_string(m_lines.size());
     m_current = -1;
+    // What a start that fails gives back: the write-back of an earlier run stays as it was.
+    m_writtenBackBefore = m_writtenBack;
+    m_analysedFileBefore = m_analysedFile;
     m_writtenBack = false;
     m_stoppedByUser = false;
     m_engineMessage.reset();
     m_analysedFile = m_epdFile;
     m_skipped.assign(m_lines.size(), false);
+    m_scored.assign(m_lines.size(), false);
     m_lastToAnalyse = -1;
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         m_skipped[i] = m_skipEvaluated && m_lines[i].find(" ce ") != std::string::npos;
@@ -325,6 +339,8 @@ void EpdFileAnalysis::start() {
             std::error_code ec;
             fs::remove(m_logName, ec);
         }
+        m_writtenBack = m_writtenBackBefore;
+        m_analysedFile = m_analysedFileBefore;
         tell("Can't start Vanta engine", Icon::Error);
     }
     updateEnabling();
@@ -476,6 +492,7 @@ void EpdFileAnalysis::tick() {
     m_display.memo.push_back(line);
     writeLog("====>" + line);
     if (line.find("Mate ") != std::string::npos) m_lastDepth = 99;
+    if (m_current >= 0 && scoredLine(line)) m_scored[static_cast<std::size_t>(m_current)] = true;
 }
 
 void EpdFileAnalysis::endedEarly() {
@@ -489,6 +506,8 @@ void EpdFileAnalysis::endedEarly() {
         std::error_code ec;
         if (!m_logName.empty()) fs::remove(m_logName, ec);
         m_firstUse = m_firstUseBefore;
+        m_writtenBack = m_writtenBackBefore;
+        m_analysedFile = m_analysedFileBefore;
     } else
         text = "Vanta engine ended at position " + std::to_string(m_current + 1) + " of " +
                std::to_string(m_lines.size()) + ", the EPD file was not written back";
@@ -569,7 +588,8 @@ void EpdFileAnalysis::writeResults() {
         // A position passed over as evaluated, or one the engine gave nothing for (a board it
         // cannot play), keeps the pv of an earlier run: it is not judged on it.
         const bool passedOver = i < m_skipped.size() && m_skipped[i];
-        const bool untouched = !passedOver && i < m_lines.size() && line == m_lines[i];
+        const bool untouched = !passedOver && i < m_lines.size() && line == m_lines[i] &&
+                               !(i < m_scored.size() && m_scored[i]);
         std::string id(trimBlanks(operandAfter(line, "id ")));
         if (id.size() >= 2 && id.front() == '"' && id.back() == '"')
             id = id.substr(1, id.size() - 2);

@@ -194,5 +194,9 @@ private:
     int m_lastToAnalyse = -1;
     bool m_stoppedByUser = false;
     bool m_firstUseBefore = true;
+    bool m_writtenBackBefore = false;
+    std::string m_analysedFileBefore;
+    // The positions of the last start for which the engine showed a score.
+    std::vector<bool> m_scored;
     std::optional<std::string> m_engineMessage;
 };

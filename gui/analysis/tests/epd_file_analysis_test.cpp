@@ -222,12 +222,22 @@ TEST_F(Analysis, EveryEndOfARunIsTakenCareOfAndSaid) {
     EXPECT_EQ(analysis.display().memo, Messages{reason});
     EXPECT_EQ(folder.read("suite.epd"), engine.result);  // nothing written back
     EXPECT_FALSE(folder.exists("suite.LOG"));            // nor a log of a run that never began
+    // The earlier run's write-back stays done: a second would put its result over the backup.
+    EXPECT_FALSE(analysis.display().writeBackEnabled);
     engine.lines = {line(1, 1, "+0.10 Rh2+"), reason};
     analysis.start();
     runTicks();
     EXPECT_EQ(
         prompts.messages().back(),
         "Vanta engine ended at position 1 of 3, the EPD file was not written back\n" + reason);
+
+    // A position the engine scored is judged, also when its line comes back as it was.
+    analysis.chooseFile(file("same.epd", kA + "\r\n"));
+    engine.lines = {line(1, 1, "+0.10 Rh2+")};
+    engine.result = kA + "\r\n";
+    analysis.start();
+    runTicks();
+    EXPECT_EQ(analysis.logLines().back(), "Solved: 0 of 1");
 
     analysis.chooseFile(file("bad.epd", "8/8/8/8/8/8/5k2/4K2R7 w - - bm Rh2+;\r\n"));
     engine.lines = {line(1, 1, "+0.10 Rh2+"), line(1, 2, "+0.20 Rh2+"), line(2, 1, "+0.30")};

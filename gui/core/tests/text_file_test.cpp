@@ -1,6 +1,8 @@
 #include "text_file.h"
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -115,11 +117,22 @@ TEST_F(TextFile, UnreadablePathsFailWithTheSystemReason) {
 TEST_F(TextFile, SafeWriteReplacesTheFileAndKeepsItsMode) {
     folder.write("out.epd", "old\r\n");
     std::filesystem::permissions(folder.path("out.epd"), std::filesystem::perms(0640));
+    // A group of its own, as a file shared in a team has (one of this user's other groups).
+    gid_t groups[64];
+    const int count = ::getgroups(64, groups);
+    gid_t shared = ::getegid();
+    for (int i = 0; i < count; ++i)
+        if (groups[i] != ::getegid()) shared = groups[i];
+    if (::geteuid() == 0) shared = ::getegid() == 4 ? 5 : 4;  // any group will do for root
+    ASSERT_EQ(::chown(folder.path("out.epd").c_str(), static_cast<uid_t>(-1), shared), 0);
     const std::vector<std::string_view> lines = {"one", "two"};
     ASSERT_TRUE(writeLinesSafely(folder.path("out.epd"), lines).ok);
     EXPECT_EQ(folder.read("out.epd"), "one\r\ntwo\r\n");
     EXPECT_EQ(std::filesystem::status(folder.path("out.epd")).permissions(),
               std::filesystem::perms(0640));
+    struct stat info {};
+    ASSERT_EQ(::stat(folder.path("out.epd").c_str(), &info), 0);
+    EXPECT_EQ(info.st_gid, shared);
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.epd"});  // no temporary left
 }
 

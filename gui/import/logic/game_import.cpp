@@ -443,7 +443,10 @@ void importPgnGame(ImportEnvironment& env, const std::string& converter, PgnSele
 
     // The converter reads what the list read: without a byte-order mark, and with lines it takes.
     const std::string copyPath = env.tempFolder + "/IMPORT.PGN";
-    const PgnCopy copy = copyForConverter(pgnPath, copyPath);
+    // The user's file may be that very name: it is then read as it stands, never replaced.
+    std::error_code same;
+    const PgnCopy copy =
+        fs::equivalent(pgnPath, copyPath, same) ? PgnCopy{} : copyForConverter(pgnPath, copyPath);
     if (!copy.error.empty()) {
         env.prompts->message(kCaption, "Can't write " + copyPath + ": " + copy.error, Icon::Error);
         return;

@@ -333,6 +333,14 @@ TEST_F(Import, ServerFilesWithLongLinesAndAByteOrderMarkImportTheChosenGame) {
             EXPECT_NE(moves.front(), '%');
         }
     }
+    // Leading blanks and runs of blanks: every cut leaves a move on either side.
+    const std::string spaced = "   " + std::string(1200, 'x') + "  " + std::string(10, 'y') + " *";
+    folder.write("blanks.pgn", "[Event \"a\"]\n[Result \"*\"]\n\n" + spaced + "\n");
+    ASSERT_TRUE(
+        copyForConverter(folder.path("blanks.pgn"), folder.path("blanks-copy.pgn")).written);
+    EXPECT_EQ(folder.read("blanks-copy.pgn"), "[Event \"a\"]\n[Result \"*\"]\n\n   " +
+                                                  std::string(1200, 'x') + "\n" +
+                                                  std::string(10, 'y') + " *\n");
     EXPECT_FALSE(copyForConverter(folder.path("plain.pgn"), folder.path("none.pgn")).written);
     EXPECT_FALSE(fs::exists(folder.path("none.pgn")));
 }

@@ -1,12 +1,15 @@
 #include <QAction>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 
 #include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -97,15 +100,25 @@ TEST_F(ImportMenu, InputDuringAConversionIsDropped) {
     whenModal<TPGNselect>([](TPGNselect* dialog) {
         dialog->findChild<QPushButton*>(QStringLiteral("BtnOK"))->click();
     });
-    bool clicked = false;
-    QTimer::singleShot(500, [&] {
+    // Once the converter runs (the busy cursor is on, no dialog is open): a click on Open, an
+    // EPD file dropped on the window, and a box another window opens, which takes its clicks.
+    const std::string dropped = folder.path("dropped.epd");
+    std::ofstream(dropped) << "4k3/8/8/8/8/8/8/4K3 w - - id \"dropped\";\r\n";
+    bool acted = false;
+    bool answered = false;
+    QTimer during;
+    QObject::connect(&during, &QTimer::timeout, [&] {
+        if (acted || !QApplication::overrideCursor() || QApplication::activeModalWidget()) return;
+        acted = true;
         QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("OpenButton")),
                           Qt::LeftButton);
-        clicked = true;
-    });
-    // A box another window opens meanwhile takes its clicks: it would never close otherwise.
-    bool answered = false;
-    QTimer::singleShot(300, [&] {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped))});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &enter);
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &drop);
         QMessageBox box(QMessageBox::Information, QStringLiteral("Brisvane"),
                         QStringLiteral("from another window"), QMessageBox::Ok);
         QTimer::singleShot(
@@ -113,11 +126,13 @@ TEST_F(ImportMenu, InputDuringAConversionIsDropped) {
         QTimer::singleShot(3000, &box, [&box] { box.done(-1); });  // the fault: unanswered
         answered = box.exec() == QMessageBox::Ok;
     });
+    during.start(20);
     window->action(QStringLiteral("miImportPGN"))->trigger();
     qunsetenv("FAKE_CONVERTER_MODE");
+    during.stop();
+    EXPECT_TRUE(acted);
     EXPECT_TRUE(answered);
-    EXPECT_TRUE(clicked);
-    QTest::qWait(50);
+    QTest::qWait(200);
     EXPECT_EQ(documentLines(),
               std::vector<std::string>{"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3"});
     // Afterwards the toolbar works again.

@@ -33,7 +33,7 @@ void IniSettings::take(IniText text) {
     clean.reserve(m_text.bytes().size());
     bool cut = false;
     for (const char c : m_text.bytes()) {
-        if (c == '\n') cut = false;
+        if (c == '\n' || c == '\r') cut = false;
         if (c == '\0') cut = true;
         if (!cut) clean += c;
     }

@@ -309,11 +309,14 @@ TEST(Settings, WritesKeepEverythingElseOfTheFileAsItIsNow) {
 // Lines ended by a lone CR (an old Mac file) are lines too: the key is changed where it stands.
 TEST(Settings, ALoneCrEndsALine) {
     TempFolder folder;
-    folder.write("Brisvane.ini", "[Settings]\rLanguage=1\r[Other]\rx=1\r");
+    using namespace std::string_literals;
+    folder.write("Brisvane.ini", "[Settings]\r;a NUL \0 here\rLanguage=1\r[Other]\rx=1\r"s);
     IniSettings ini(folder.path("Brisvane.ini"));
+    EXPECT_EQ(ini.readString("Settings", "Language", ""), "1");
     EXPECT_EQ(ini.readString("Other", "x", ""), "1");
     ini.writeMany({{"Settings", "Language", "0"}, {"Other", "y", "2"}});
-    EXPECT_EQ(folder.read("Brisvane.ini"), "[Settings]\rLanguage=0\r[Other]\rx=1\ry=2\r");
+    EXPECT_EQ(folder.read("Brisvane.ini"),
+              "[Settings]\r;a NUL \0 here\rLanguage=0\r[Other]\rx=1\ry=2\r"s);
 }
 
 // A settings file the user may not write, or a link to one with its own permissions.

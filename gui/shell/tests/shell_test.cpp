@@ -138,6 +138,19 @@ TEST_F(Shell, ExitGoesOnWhenTheOptionsCannotBeSaved) {
               Messages{"Can't write " + folder.path("locked.ini") + ": the file is read-only"});
 }
 
+// A settings file that could not be read at start: Save options says it is not written.
+TEST_F(Shell, SaveOptionsSaysWhenTheFileIsNotWritten) {
+    ensureFolder(folder.path("unreadable.ini"));
+    IniSettings unreadable(folder.path("unreadable.ini"));
+    MainFormSetup setup = testWindowSetup(folder.root(), unreadable, prompts, clipboard);
+    setup.optionsChanged = true;
+    TMainForm window(setup);
+    window.action(QStringLiteral("miSaveOptions"))->trigger();
+    EXPECT_EQ(prompts.messages(), Messages{"Can't write " + folder.path("unreadable.ini") +
+                                           ": the file could not be read"});
+    EXPECT_TRUE(window.action(QStringLiteral("miSaveOptions"))->isEnabled());
+}
+
 TEST_F(Shell, TheSubmenusFollowTheDocument) {
     auto window = makeWindow();
     auto* exportMenu = window->findChild<QMenu*>(QStringLiteral("miExportFile"));
