@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "line_store.h"
+#include "safe_write.h"
 
 // Lines of 14 characters or fewer are never taken as EPD lines.
 inline constexpr std::size_t kShortestEpdLine = 15;
@@ -61,22 +62,9 @@ void forEachLine(std::string_view text, OnLine&& onLine) {
     }
 }
 
-struct WriteResult {
-    bool ok = false;
-    std::string error;
-};
-
-// Writes a file through a temporary file in the same folder that is renamed into place, so a
-// failed write leaves an existing file untouched. writeBody returns false when a write failed.
-// A symbolic link is followed and kept: the file it points to is written. An existing file
-// keeps its permissions (and owner, where allowed); one the user may not write, or without any
-// write permission, is refused ("the file is read-only") and stays as it is.
-WriteResult writeFileSafely(const std::string& path,
-                            const std::function<bool(std::FILE*)>& writeBody);
-// Writes `lines` with the given line ends, safely as above.
+// Writes `lines` with the given line ends, safely as writeFileSafely does.
 WriteResult writeLinesSafely(const std::string& path, const std::vector<std::string_view>& lines,
                              const LineEnding& ending = {});
-WriteResult writeBytesSafely(const std::string& path, std::string_view bytes);
 
 // The folder part of a path without a trailing separator ("" when there is none) and the name.
 std::string folderOf(const std::string& path);

@@ -23,8 +23,8 @@ OptionParser::Result OptionParser::next() {
     const std::string& word = m_arguments[m_word];
     m_letter = word[m_char++];
     const auto at = m_letter == ':' ? std::string::npos : m_optionString.find(m_letter);
-    const bool takesValue = at != std::string::npos && at + 1 < m_optionString.size() &&
-                            m_optionString[at + 1] == ':';
+    const bool takesValue =
+        at != std::string::npos && at + 1 < m_optionString.size() && m_optionString[at + 1] == ':';
     auto finishWord = [this, &word] {
         if (m_char >= word.size()) {
             m_char = 0;
@@ -59,7 +59,8 @@ std::vector<std::string> OptionParser::remaining() const {
 }
 
 std::string readListFile(const std::string& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "r"), &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "r"),
+                                                         &std::fclose);
     if (!file) return {};
     char line[1000];
     if (!std::fgets(line, sizeof line, file.get())) return {};

@@ -66,6 +66,7 @@ bool UciEngine::start(const std::string& program, std::string& error, int timeou
     send("uci");
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (auto line = readLine(remainingMs(deadline))) {
+        if (line->rfind("id name ", 0) == 0) m_name = line->substr(8);
         if (*line == "uciok") return true;
     }
     error = program + " does not speak UCI (no \"uciok\")";
@@ -112,6 +113,12 @@ std::optional<std::string> UciEngine::readLine(int timeoutMs) {
             continue;
         }
         m_pending.append(buffer, static_cast<std::size_t>(got));
+        // A line of a megabyte is no engine's: what talks so is treated as gone.
+        if (m_pending.size() > (std::size_t{1} << 20) &&
+            m_pending.find('\n') == std::string::npos) {
+            m_pending.clear();
+            m_gone = true;
+        }
     }
 }
 
@@ -125,6 +132,16 @@ bool UciEngine::ready(int timeoutMs) {
 
 void UciEngine::setOption(const std::string& name, const std::string& value) {
     send("setoption name " + name + " value " + value);
+}
+
+void UciEngine::kill() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        while (::waitpid(m_pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        m_pid = -1;
+    }
+    quit();
 }
 
 void UciEngine::quit() {

@@ -27,12 +27,17 @@ public:
     void setOption(const std::string& name, const std::string& value);
     // Asks the engine to quit and makes sure it has ended.
     void quit();
+    // Ends the engine at once (one that hangs or talks nonsense) and reaps it.
+    void kill();
+    // The engine's "id name", as it introduced itself.
+    const std::string& name() const { return m_name; }
 
 private:
     pid_t m_pid = -1;
     int m_toEngine = -1;
     int m_fromEngine = -1;
     std::string m_pending;
+    std::string m_name;
     bool m_gone = true;
 };
 

@@ -120,22 +120,10 @@ private:
     std::string m_file;
 };
 
-std::string findEngine(const VantaSettings& settings) {
-    if (!settings.engine.empty()) return settings.engine;
-    if (const char* path = std::getenv("PATH")) {
-        std::istringstream folders(path);
-        for (std::string folder; std::getline(folders, folder, ':');)
-            if (!folder.empty() && ::access((folder + "/stockfish").c_str(), X_OK) == 0)
-                return folder + "/stockfish";
-    }
-    if (::access("/usr/games/stockfish", X_OK) == 0) return "/usr/games/stockfish";
-    return {};
-}
-
 // Starts the UCI engine; the reason why not otherwise.
 std::optional<std::string> openEngine(UciEngine& engine, const VantaSettings& settings,
                                       int hashIndex) {
-    const std::string program = findEngine(settings);
+    const std::string program = findUciEngine(settings);
     if (program.empty())
         return "no UCI engine found (install stockfish or name one with Engine= in Vanta.ini)";
     std::string error;
@@ -479,6 +467,18 @@ void usage(std::ostream& err) {
 }
 
 }  // namespace
+
+std::string findUciEngine(const VantaSettings& settings) {
+    if (!settings.engine.empty()) return settings.engine;
+    if (const char* path = std::getenv("PATH")) {
+        std::istringstream folders(path);
+        for (std::string folder; std::getline(folders, folder, ':');)
+            if (!folder.empty() && ::access((folder + "/stockfish").c_str(), X_OK) == 0)
+                return folder + "/stockfish";
+    }
+    if (::access("/usr/games/stockfish", X_OK) == 0) return "/usr/games/stockfish";
+    return {};
+}
 
 int hashMegabytes(int index) {
     static constexpr int sizes[] = {1, 1, 1, 2, 4, 13, 28};

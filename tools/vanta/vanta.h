@@ -26,6 +26,10 @@ struct VantaSettings {
 // defaults where the file or a key is missing.
 VantaSettings readVantaSettings(const std::string& iniFile);
 
+// The UCI engine to analyse with: the one the settings name, else the first stockfish on the
+// PATH or in /usr/games; "" when there is none.
+std::string findUciEngine(const VantaSettings& settings);
+
 // The UCI engine hash size in MB for a hash size index 0..6 (256 kB .. 28 MB), at least 1.
 int hashMegabytes(int index);
 // "hh:mm:ss" as seconds; -1 when it is not such a time.

@@ -8,6 +8,7 @@
 
 #include "analysis_words.h"
 #include "chess_position.h"
+#include "epd_judge.h"
 #include "epd_opcodes.h"
 #include "shell_words.h"
 #include "text_file.h"
@@ -97,38 +98,19 @@ int EpdFileAnalysis::depthOf(const std::string& line) {
 }
 
 std::string EpdFileAnalysis::operandAfter(const std::string& line, const std::string& opcode) {
-    const auto at = line.find(opcode);
-    if (at == std::string::npos) return {};
-    const auto start = at + opcode.size();
-    const auto end = line.find(';', start);
-    return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    return EpdJudge::operandAfter(line, opcode);
 }
 
 std::string EpdFileAnalysis::firstPvMove(const std::string& line) {
-    const auto pv = wordsOf(operandAfter(line, "pv "));
-    return pv.empty() ? std::string() : pv.front();
+    return EpdJudge::firstPvMove(line);
 }
 
 bool EpdFileAnalysis::solves(const std::string& line, const std::string& move) {
-    const auto best = wordsOf(operandAfter(line, "bm "));
-    const auto avoid = wordsOf(operandAfter(line, "am "));
-    auto holds = [&move](const std::vector<std::string>& moves) {
-        return std::any_of(moves.begin(), moves.end(), [&move](const std::string& candidate) {
-            return normalizedMove(candidate) == normalizedMove(move);
-        });
-    };
-    return !move.empty() && (best.empty() || holds(best)) && !holds(avoid);
+    return EpdJudge::solves(line, move);
 }
 
 std::string EpdFileAnalysis::normalizedMove(std::string move) {
-    std::replace(move.begin(), move.end(), '0', 'O');  // castling written with zeros
-    move.erase(std::remove_if(move.begin(), move.end(),
-                              [](char c) {
-                                  return c == '+' || c == '#' || c == 'x' || c == '!' || c == '?' ||
-                                         c == ':';
-                              }),
-               move.end());
-    return move;
+    return EpdJudge::normalizedMove(std::move(move));
 }
 
 void EpdFileAnalysis::show() {
@@ -590,9 +572,7 @@ void EpdFileAnalysis::writeResults() {
         const bool passedOver = i < m_skipped.size() && m_skipped[i];
         const bool untouched = !passedOver && i < m_lines.size() && line == m_lines[i] &&
                                !(i < m_scored.size() && m_scored[i]);
-        std::string id(trimBlanks(operandAfter(line, "id ")));
-        if (id.size() >= 2 && id.front() == '"' && id.back() == '"')
-            id = id.substr(1, id.size() - 2);
+        const std::string id = EpdJudge::idOf(line);
         std::string text = "Position " + std::to_string(i + 1);
         if (!id.empty()) text += " (" + id + ")";
         text += ":";
